@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "data/record_file.h"
+#include "platform/platform.h"
+
+namespace memro {
+
+// Result of format detection; the values are the loader's result codes.
+enum class FileFormat : std::int16_t { kNotRecognised = 0, kOld = 1, kText = 2, kCurrent = 3 };
+
+// Step one of every load: the file must exist and be a regular file. Otherwise the
+// user is told (critical icon, application title) and false comes back.
+bool CheckEventFileExists(Platform& platform, const std::string& fileName);
+
+// Tells the format of an existing file: by the header signature first, then by a
+// probe of the file as lines of the older product's text format.
+FileFormat DetectFormat(const std::filesystem::path& file);
+
+// The text probe alone: true when the file reads as whole entries of the text format.
+bool ProbeTextFormat(const std::filesystem::path& file);
+
+// Message of the main window's refusal of a file that is not of the current format.
+std::string RefusalMessage(const std::string& fileName, FileFormat format);
+
+// How an event file of `length` bytes divides into records of `recordSize`.
+struct RecordLayout {
+  std::int64_t records = 0;         // records the loader works with, header included
+  std::uint64_t fragmentStart = 0;  // bytes from here on are left out of the count
+  std::uint64_t length = 0;
+  bool hasFragment() const { return fragmentStart < length; }
+};
+// hasSignature: a file shorter than half a record that carries the signature counts
+// as a header alone.
+RecordLayout LayoutOf(std::uint64_t length, std::size_t recordSize, bool hasSignature);
+
+// Reads record n of an event file. Bytes missing at the end of the file read as
+// blanks in the text fields and as zeros in the number fields.
+std::string ReadPaddedRecord(RecordFile& file, std::int64_t n);
+
+// Message for a file whose events cannot be numbered with 16-bit record numbers.
+std::string TooManyEventsMessage(const std::string& fileName, std::int64_t events);
+
+}  // namespace memro

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace memro {
+
+constexpr std::size_t kDateSize = 9;
+constexpr std::size_t kMessageSize = 1000;
+constexpr std::size_t kRecordSize = 1019;    // EventRecord on disk
+constexpr std::size_t kOldRecordSize = 1017;  // record of the 2.01/3.0 format
+constexpr std::size_t kDueEntrySize = 1022;   // DueEntry in the due list
+constexpr std::size_t kRecordTextSize = kDateSize + kMessageSize;
+
+// 16-bit record numbers cap a file at this many events (the header is record 1).
+constexpr std::int64_t kMaxEvents = 32766;
+
+enum Frequency : std::int16_t { kYearly = 0, kMonthly = 1, kWeekly = 2, kDaily = 3, kOnce = 4 };
+
+// One event exactly as stored: texts are raw Windows-1252 bytes of full field width.
+struct EventRecord {
+  std::string date = std::string(kDateSize, ' ');
+  std::string message = std::string(kMessageSize, ' ');
+  std::int16_t warnDays = 0;
+  std::int16_t frequency = 0;
+  std::int16_t enabled = 0;
+  std::int16_t backdated = 0;
+  std::int16_t cleanUp = 0;
+
+  // bytes must hold kRecordSize bytes.
+  static EventRecord FromBytes(std::string_view bytes);
+  std::string ToBytes() const;
+
+  void SetDate(std::string_view text);
+  void SetMessage(std::string_view text);
+  bool operator==(const EventRecord&) const = default;
+};
+
+// Record 1 of every event file and record store.
+EventRecord HeaderRecord();
+
+struct DueEntry {
+  std::string date = std::string(kDateSize, ' ');
+  std::string sourceDate = std::string(kDateSize, ' ');
+  std::string message = std::string(kMessageSize, ' ');
+  std::int16_t frequency = 0;
+  std::int16_t recordNo = 0;
+
+  static DueEntry FromBytes(std::string_view bytes);
+  std::string ToBytes() const;
+  bool operator==(const DueEntry&) const = default;
+};
+
+std::int16_t ReadInt16(std::string_view bytes, std::size_t offset);
+void WriteInt16(std::string& bytes, std::size_t offset, std::int16_t value);
+
+}  // namespace memro

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <filesystem>
+
+#include "data/record_file.h"
+
+namespace memro {
+
+// The name of the copy that a rewrite of `file` is written to: the last character
+// replaced by '~', or '~' appended when the name already ends in '~' (replacing it
+// would make the copy the file itself).
+std::filesystem::path RewriteCopyName(const std::filesystem::path& file);
+
+// New content for a file, written beside it and then renamed over it in one step, so
+// that a crash leaves either the old or the new file, never neither. An object that
+// is destroyed without Commit removes its copy and leaves the file as it was.
+class ReplacementFile {
+ public:
+  ReplacementFile(const std::filesystem::path& target, const std::filesystem::path& copy,
+                  std::size_t recordSize);
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  RecordFile& file() { return file_; }
+  const std::filesystem::path& copyPath() const { return copy_; }
+
+  // Flushes the copy to disk and renames it over the target. Throws FileError.
+  void Commit();
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path copy_;
+  RecordFile file_;
+  bool committed_ = false;
+};
+
+}  // namespace memro

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace memro {
+
+// Removes leading and trailing spaces (0x20) only; tabs and other white space stay.
+std::string TrimBlanks(std::string_view text);
+
+// The part before the first NUL, trimmed of blanks. Platform calls hand back
+// NUL-terminated buffers, so everything after the terminator is noise.
+std::string TextBeforeNul(std::string_view text);
+
+// Cuts text to width or pads it on the right with blanks: the shape of a fixed field.
+std::string PadTo(std::string_view text, std::size_t width);
+
+// Lower-cases ASCII letters only.
+std::string AsciiLower(std::string_view text);
+
+}  // namespace memro

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace memro {
+
+enum class Icon { kNone, kCritical, kQuestion, kExclamation, kInformation };
+enum class Buttons { kOk, kYesNo, kYesNoCancel };
+enum class Answer { kOk, kYes, kNo, kCancel };
+
+struct FileDialogRequest {
+  std::string title;
+  std::string initialName;
+  std::string filter;            // "Description|*.a *.b|Description|*.*"
+  std::string defaultExtension;  // three letters, no dot
+  bool fileMustExist = false;
+  bool pathMustExist = false;
+  bool hideReadOnly = false;
+  bool confirmOverwrite = false;
+};
+
+struct FileDialogResult {
+  enum class Outcome { kChosen, kCancelled, kFailed };
+  Outcome outcome = Outcome::kCancelled;
+  std::string path;
+};
+
+struct FontRequest {
+  std::string name;
+  double size = 0;
+  int minSize = 7;
+  int maxSize = 20;
+};
+
+struct FontResult {
+  enum class Outcome { kChosen, kCancelled, kFailed };
+  Outcome outcome = Outcome::kCancelled;
+  std::string name;
+  double size = 0;
+};
+
+// Everything the program needs from the desktop: dialogs, sound, the pointer, the
+// clock and the directories. Windows and the engine go through it, so tests can
+// script every answer and record every message.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // An empty title means the application title.
+  virtual Answer MessageBox(const std::string& prompt, Icon icon, Buttons buttons,
+                            const std::string& title) = 0;
+  // Cancel gives the empty text.
+  virtual std::string InputBox(const std::string& prompt, const std::string& title,
+                               const std::string& defaultText) = 0;
+  virtual FileDialogResult OpenFileDialog(const FileDialogRequest& request) = 0;
+  virtual FileDialogResult SaveFileDialog(const FileDialogRequest& request) = 0;
+  virtual FontResult FontDialog(const FontRequest& request) = 0;
+
+  virtual void ShowHelp(int context) = 0;
+  virtual void Beep() = 0;
+  virtual void PlaySound(const std::filesystem::path& file) = 0;
+  virtual void StopSound() = 0;
+
+  // Nested calls are counted: the pointer is normal again when every busy section ended.
+  virtual void SetBusy(bool busy) = 0;
+
+  virtual std::chrono::year_month_day Today() = 0;
+
+  virtual std::filesystem::path ProgramDirectory() = 0;     // holds MEMRX.INI
+  virtual std::filesystem::path TempDirectory() = 0;        // work files
+  virtual std::filesystem::path ProtectionDirectory() = 0;  // holds the password file
+};
+
+// Shows the busy pointer for the lifetime of the guard, on every exit path.
+class BusyPointer {
+ public:
+  explicit BusyPointer(Platform& platform) : platform_(platform) { platform_.SetBusy(true); }
+  ~BusyPointer() { platform_.SetBusy(false); }
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+
+ private:
+  Platform& platform_;
+};
+
+}  // namespace memro

@@ -1,0 +1,85 @@
+#include "support/fake_platform.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+namespace memro::testing {
+
+FakePlatform::FakePlatform(const std::filesystem::path& home)
+    : programDir(home / "home"), tempDir(home / "temp"), protectionDir(home / "home") {
+  std::filesystem::create_directories(programDir);
+  std::filesystem::create_directories(tempDir);
+}
+
+Answer FakePlatform::MessageBox(const std::string& prompt, Icon icon, Buttons buttons,
+                                const std::string& title) {
+  messages.push_back({prompt, icon, buttons, title});
+  if (!answers.empty()) {
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  return buttons == Buttons::kOk ? Answer::kOk : Answer::kNo;
+}
+
+std::string FakePlatform::InputBox(const std::string&, const std::string&,
+                                   const std::string& defaultText) {
+  if (inputs.empty()) return defaultText;
+  std::string s = inputs.front();
+  inputs.pop_front();
+  return s;
+}
+
+FileDialogResult FakePlatform::OpenFileDialog(const FileDialogRequest& request) {
+  fileRequests.push_back(request);
+  if (fileDialogs.empty()) return {};
+  auto r = fileDialogs.front();
+  fileDialogs.pop_front();
+  return r;
+}
+
+FileDialogResult FakePlatform::SaveFileDialog(const FileDialogRequest& request) {
+  return OpenFileDialog(request);
+}
+
+FontResult FakePlatform::FontDialog(const FontRequest& request) {
+  fontRequests.push_back(request);
+  if (fontDialogs.empty()) return {};
+  auto r = fontDialogs.front();
+  fontDialogs.pop_front();
+  return r;
+}
+
+void FakePlatform::SetBusy(bool busy) {
+  busyDepth += busy ? 1 : -1;
+  if (busyDepth > maxBusyDepth) maxBusyDepth = busyDepth;
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "memro-test-XXXXXX").string();
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (!::mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = buffer.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace memro::testing

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace memro::testing {
+
+// A scripted platform: answers come from queues, everything shown is recorded.
+class FakePlatform : public Platform {
+ public:
+  struct Message {
+    std::string prompt;
+    Icon icon;
+    Buttons buttons;
+    std::string title;
+  };
+
+  explicit FakePlatform(const std::filesystem::path& home);
+
+  Answer MessageBox(const std::string& prompt, Icon icon, Buttons buttons,
+                    const std::string& title) override;
+  std::string InputBox(const std::string& prompt, const std::string& title,
+                       const std::string& defaultText) override;
+  FileDialogResult OpenFileDialog(const FileDialogRequest& request) override;
+  FileDialogResult SaveFileDialog(const FileDialogRequest& request) override;
+  FontResult FontDialog(const FontRequest& request) override;
+  void ShowHelp(int context) override { helpShown.push_back(context); }
+  void Beep() override { ++beeps; }
+  void PlaySound(const std::filesystem::path& file) override { soundsPlayed.push_back(file); }
+  void StopSound() override { ++soundsStopped; }
+  void SetBusy(bool busy) override;
+  std::chrono::year_month_day Today() override { return today; }
+  std::filesystem::path ProgramDirectory() override { return programDir; }
+  std::filesystem::path TempDirectory() override { return tempDir; }
+  std::filesystem::path ProtectionDirectory() override { return protectionDir; }
+
+  // Scripted answers; an empty queue answers OK/No, the default text, or Cancel.
+  std::deque<Answer> answers;
+  std::deque<std::string> inputs;
+  std::deque<FileDialogResult> fileDialogs;
+  std::deque<FontResult> fontDialogs;
+
+  // What the program did.
+  std::vector<Message> messages;
+  std::vector<FileDialogRequest> fileRequests;
+  std::vector<FontRequest> fontRequests;
+  std::vector<int> helpShown;
+  std::vector<std::filesystem::path> soundsPlayed;
+  int beeps = 0;
+  int soundsStopped = 0;
+  int busyDepth = 0;
+  int maxBusyDepth = 0;
+
+  std::chrono::year_month_day today{std::chrono::year{2026}, std::chrono::December,
+                                    std::chrono::day{8}};
+  std::filesystem::path programDir;
+  std::filesystem::path tempDir;
+  std::filesystem::path protectionDir;
+};
+
+// A fresh directory under the system temp directory, removed on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& file);
+void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+
+}  // namespace memro::testing
