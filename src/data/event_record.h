@@ -38,6 +38,17 @@ struct EventRecord {
   bool operator==(const EventRecord&) const = default;
 };
 
+// Values a new record starts with (the settings' Defaults section). Element order
+// of the stored array: frequency, enabled, backdated, warnDays, cleanUp.
+struct RecordDefaults {
+  std::int16_t frequency = kYearly;
+  std::int16_t enabled = 1;
+  std::int16_t backdated = 1;
+  std::int16_t warnDays = 7;
+  std::int16_t cleanUp = 0;
+  bool operator==(const RecordDefaults&) const = default;
+};
+
 // Record 1 of every event file and record store.
 EventRecord HeaderRecord();
 
