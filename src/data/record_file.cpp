@@ -80,6 +80,23 @@ std::size_t RecordFile::Read(std::int64_t n, std::string& out) {
   return done;
 }
 
+std::string RecordFile::ReadAt(std::uint64_t offset, std::size_t size) {
+  std::string out(size, '\0');
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got =
+        ::pread(fd_, out.data() + done, size - done, static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw FileError(errno, path_.string());
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  out.resize(done);
+  return out;
+}
+
 void RecordFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {

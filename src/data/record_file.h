@@ -47,6 +47,8 @@ class RecordFile {
   void Write(std::int64_t n, std::string_view bytes);
   // Writes at the position after the record last read or written.
   void Append(std::string_view bytes);
+  // Raw bytes at a byte offset, for a fragment that is no whole record.
+  std::string ReadAt(std::uint64_t offset, std::size_t size);
   // Writes raw bytes at a byte offset (for a trailing fragment).
   void WriteAt(std::uint64_t offset, std::string_view bytes);
 

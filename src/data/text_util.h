@@ -19,3 +19,11 @@ std::string PadTo(std::string_view text, std::size_t width);
 std::string AsciiLower(std::string_view text);
 
 }  // namespace memro
+
+namespace memro {
+
+// The number a text starts with, as a user typing into a box means it: leading
+// blanks, an optional sign, digits and an optional fraction; 0 when there is none.
+double NumericValue(std::string_view text);
+
+}  // namespace memro

@@ -1,0 +1,54 @@
+#include <ostream>
+
+#include "cli/commands.h"
+#include "data/fixed_texts.h"
+
+namespace memro::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  memro-cli report FILE [--today YYYY-MM-DD] [--range DAYS] [--clean-up ask|delete|keep]\n"
+    "                        [--dry-run] [--output PATH]\n"
+    "  memro-cli dump FILE\n"
+    "  memro-cli add FILE --date DATE --message TEXT\n"
+    "                     [--frequency yearly|monthly|weekly|daily|once] [--warn DAYS]\n"
+    "                     [--disabled] [--no-backdated] [--clean-up]\n"
+    "  memro-cli convert OLD NEW\n"
+    "  memro-cli --help | --version\n"
+    "\n"
+    "report   scans FILE as the reminder window does at start and writes the report of\n"
+    "         what is due (to PATH with CR LF line ends, else to standard output)\n"
+    "dump     prints every event of FILE (any format) as one JSON object per line\n"
+    "add      appends an event to FILE, creating it when it does not exist\n"
+    "convert  saves an event file of an older format as NEW in the current format\n"
+    "\n"
+    "Exit status: 0 done, 1 the work failed, 2 wrong usage.\n";
+
+}  // namespace
+
+int UsageError(std::ostream& err, const std::string& text) {
+  err << "memro-cli: " << text << "\nTry 'memro-cli --help'.\n";
+  return kExitUsage;
+}
+
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  if (words.empty()) return UsageError(err, "no command given");
+  const std::string& command = words[0];
+  const std::vector<std::string> rest(words.begin() + 1, words.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    out << kUsage;
+    return kExitOk;
+  }
+  if (command == "--version") {
+    out << "memro-cli (" << Texts().productTitle << ") " << MEMRO_VERSION << "\n";
+    return kExitOk;
+  }
+  if (command == "report") return RunReport(rest, out, err);
+  if (command == "dump") return RunDump(rest, out, err);
+  if (command == "add") return RunAdd(rest, out, err);
+  if (command == "convert") return RunConvert(rest, out, err);
+  return UsageError(err, "unknown command '" + command + "'");
+}
+
+}  // namespace memro::cli

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "data/calendar.h"
+#include "data/event_record.h"
+
+namespace memro {
+
+// The status line of a due entry: "Today!!", "3 days more!", "Every Tuesday", ... with
+// the date it speaks of in brackets. Empty when the entry's date is no valid date.
+std::string StatusText(const DueEntry& entry, const Date& today, bool rangeOn);
+
+// The entry's message as the message box shows it: trimmed of blanks, still in the
+// file's code page.
+std::string ShownMessage(const DueEntry& entry);
+
+}  // namespace memro
