@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -60,7 +61,10 @@ void FakePlatform::SetBusy(bool busy) {
 }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "memro-test-XXXXXX").string();
+  // Not temp_directory_path(): tests point TEMP at directories of their own.
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern =
+      (std::filesystem::path(base && *base ? base : "/tmp") / "memro-test-XXXXXX").string();
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (!::mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
