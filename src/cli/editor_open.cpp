@@ -1,0 +1,19 @@
+#include "cli/editor_open.h"
+
+#include "app/settings.h"
+#include "data/editor_load.h"
+
+namespace memro::cli {
+
+OpenedStore OpenAsEditor(Platform& platform, const std::string& fileName) {
+  OpenedStore opened;
+  opened.store = CreateWorkFile(platform, false);
+  if (!opened.store) return opened;
+  // Fields the older formats lack come from the user's defaults for new events.
+  const Settings settings = LoadSettings(SettingsFilePath(platform), {}, {});
+  EditorLoadTarget target{*opened.store, settings.defaults, int(platform.Today().year()), {}};
+  opened.format = LoadEventFileForEditor(platform, fileName, target, opened.count);
+  return opened;
+}
+
+}  // namespace memro::cli
