@@ -1,0 +1,65 @@
+#include "data/store_save.h"
+
+#include <gtest/gtest.h>
+
+#include "data/replace_file.h"
+#include "event_files.h"
+#include "support/fake_platform.h"
+
+namespace memro {
+namespace {
+
+using testing::CurrentFileBytes;
+using testing::MakeEvent;
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
+
+class StoreSaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Two events in the store beyond the count: left over from an earlier file.
+    WriteFileBytes(storePath_,
+                   CurrentFileBytes({MakeEvent("Dec082026", "one"), MakeEvent("Jan012027", "two"),
+                                     MakeEvent("Feb022027", "stale")}));
+    store_ = RecordFile(storePath_, kRecordSize, RecordFile::Mode::kReadWrite);
+  }
+  std::string Expected() const {
+    return CurrentFileBytes({MakeEvent("Dec082026", "one"), MakeEvent("Jan012027", "two")});
+  }
+
+  testing::TempDir dir_;
+  std::filesystem::path storePath_ = dir_ / "store.tmp";
+  std::filesystem::path target_ = dir_ / "events.mmo";
+  RecordFile store_;
+};
+
+TEST_F(StoreSaveTest, WritesHeaderAndCountedEventsToANewFile) {
+  EXPECT_EQ(SaveStore(store_, 2, target_), SaveTarget::kCreated);
+  EXPECT_EQ(ReadFileBytes(target_), Expected());
+  EXPECT_FALSE(std::filesystem::exists(RewriteCopyName(target_)));
+}
+
+TEST_F(StoreSaveTest, ReplacesAnOldFileWhole) {
+  WriteFileBytes(target_, std::string(5 * kRecordSize + 7, 'z'));
+  EXPECT_EQ(SaveStore(store_, 2, target_), SaveTarget::kReplaced);
+  EXPECT_EQ(ReadFileBytes(target_), Expected());
+}
+
+TEST_F(StoreSaveTest, SavesThroughASymbolicLink) {
+  const auto real = dir_ / "real.mmo";
+  WriteFileBytes(real, "old");
+  std::filesystem::create_symlink("real.mmo", target_);
+  EXPECT_EQ(SaveStore(store_, 2, target_), SaveTarget::kReplaced);
+  EXPECT_TRUE(std::filesystem::is_symlink(target_));
+  EXPECT_EQ(ReadFileBytes(real), Expected());
+}
+
+TEST_F(StoreSaveTest, FailureLeavesTheOldFileAndNoCopy) {
+  WriteFileBytes(target_, "old content");
+  EXPECT_THROW(SaveStore(store_, 5, target_), FileError);  // the store has only 3 events
+  EXPECT_EQ(ReadFileBytes(target_), "old content");
+  EXPECT_FALSE(std::filesystem::exists(RewriteCopyName(target_)));
+}
+
+}  // namespace
+}  // namespace memro
