@@ -92,8 +92,9 @@ bool ExistingRecords(ConsolePlatform& platform, const std::string& file, std::st
   RecordFile events(file, kRecordSize, RecordFile::Mode::kRead);
   const std::uint64_t length = events.ByteLength();
   if (length % kRecordSize != 0) {
-    platform.Error(file + " does not end with a whole event; open it in the editor and save it "
-                          "before adding to it.");
+    platform.Error(file +
+                   " does not end with a whole event; open it in the editor and save it "
+                   "before adding to it.");
     return false;
   }
   if (static_cast<std::int64_t>(length / kRecordSize) - 1 >= kMaxEvents) {
@@ -123,7 +124,8 @@ int RunAdd(const std::vector<std::string>& words, std::ostream&, std::ostream& e
   try {
     std::string bytes;
     if (!ExistingRecords(platform, file, bytes)) return kExitFailed;
-    ReplacementFile copy(file, RewriteCopyName(file), kRecordSize);
+    const auto target = FollowLink(file);
+    ReplacementFile copy(target, RewriteCopyName(target), kRecordSize);
     copy.file().WriteAt(0, bytes + event.ToBytes());
     copy.Commit();
   } catch (const FileError& e) {

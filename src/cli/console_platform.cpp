@@ -19,8 +19,7 @@ std::string WithUnixLineEnds(std::string text) {
 
 }  // namespace
 
-ConsolePlatform::ConsolePlatform(std::ostream& err, CleanUpAnswer answer,
-                                 std::optional<Date> today)
+ConsolePlatform::ConsolePlatform(std::ostream& err, CleanUpAnswer answer, std::optional<Date> today)
     : err_(err), answer_(answer), today_(today) {}
 
 void ConsolePlatform::Error(const std::string& text) {

@@ -7,12 +7,11 @@
 namespace memro {
 namespace {
 
-constexpr std::array<std::string_view, 12> kMonths = {"January", "February", "March",
-                                                      "April",   "May",      "June",
-                                                      "July",    "August",   "September",
-                                                      "October", "November", "December"};
-constexpr std::array<std::string_view, 7> kWeekdays = {
-    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr std::array<std::string_view, 12> kMonths = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<std::string_view, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                       "Thursday", "Friday", "Saturday"};
 
 std::string TwoDigits(unsigned n) {
   return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10);

@@ -25,10 +25,10 @@ std::string_view WeekdayAbbreviation(int weekday);   // 1..7 -> "Sun".."Sat"
 // 1..12 for an English month abbreviation or full name in any letter case, else 0.
 unsigned MonthFromName(std::string_view name);
 
-std::string FormatStored(const Date& date);        // "Dec082026"
-std::string FormatLong(const Date& date);          // "Dec 08, 2026"
-std::string FormatWithWeekday(const Date& date);   // "Tue, Dec 08, 2026"
-std::string FormatShort(const Date& date);         // "12/8/2026"
+std::string FormatStored(const Date& date);       // "Dec082026"
+std::string FormatLong(const Date& date);         // "Dec 08, 2026"
+std::string FormatWithWeekday(const Date& date);  // "Tue, Dec 08, 2026"
+std::string FormatShort(const Date& date);        // "12/8/2026"
 
 // Days in the month of `date` as the reminder rules count them: February has 29
 // days in every year divisible by 4, with no century rule.

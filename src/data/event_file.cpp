@@ -30,8 +30,9 @@ bool CheckEventFileExists(Platform& platform, const std::string& fileName) {
 std::string ReadPaddedRecord(RecordFile& file, std::int64_t n) {
   std::string bytes;
   std::size_t got = file.Read(n, bytes);
-  const std::size_t textSize = file.record_size() == kRecordSize || file.record_size() ==
-                                   kOldRecordSize ? kRecordTextSize : 0;
+  const std::size_t textSize =
+      file.record_size() == kRecordSize || file.record_size() == kOldRecordSize ? kRecordTextSize
+                                                                                : 0;
   for (std::size_t i = got; i < bytes.size(); ++i) bytes[i] = i < textSize ? ' ' : '\0';
   return bytes;
 }
@@ -93,8 +94,7 @@ std::string RefusalMessage(const std::string& fileName, FileFormat format) {
     case FileFormat::kText:
       return fileName + " is of " + t.legacyTitle + "x format." + convert;
     case FileFormat::kOld:
-      return fileName + " is of " + t.productTitle.substr(0, 6) + "2.01 or 3.0 format." +
-             convert;
+      return fileName + " is of " + t.productTitle.substr(0, 6) + "2.01 or 3.0 format." + convert;
     default:
       return fileName + " is of " + t.productTitle + " format.";
   }

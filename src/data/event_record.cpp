@@ -61,8 +61,8 @@ DueEntry DueEntry::FromBytes(std::string_view bytes) {
 }
 
 std::string DueEntry::ToBytes() const {
-  std::string out = PadTo(date, kDateSize) + PadTo(sourceDate, kDateSize) +
-                    PadTo(message, kMessageSize);
+  std::string out =
+      PadTo(date, kDateSize) + PadTo(sourceDate, kDateSize) + PadTo(message, kMessageSize);
   out.resize(kDueEntrySize, '\0');
   WriteInt16(out, 1018, frequency);
   WriteInt16(out, 1020, recordNo);

@@ -9,7 +9,7 @@ namespace memro {
 
 constexpr std::size_t kDateSize = 9;
 constexpr std::size_t kMessageSize = 1000;
-constexpr std::size_t kRecordSize = 1019;    // EventRecord on disk
+constexpr std::size_t kRecordSize = 1019;     // EventRecord on disk
 constexpr std::size_t kOldRecordSize = 1017;  // record of the 2.01/3.0 format
 constexpr std::size_t kDueEntrySize = 1022;   // DueEntry in the due list
 constexpr std::size_t kRecordTextSize = kDateSize + kMessageSize;

@@ -34,10 +34,10 @@ FixedTexts Build() {
   t.reportOrigin = Unscramble(kReportOrigin);
   t.versionTag = t.productTitle.substr(0, 8) + "00";
   t.storeMarker = ShiftText(t.headerSeed, kMarkerShift);
-  t.fileSignature = ShiftText(t.headerSeed + t.versionTag + t.headerSeed + t.versionTag,
-                              kSignatureShift);
-  t.oldFileSignature = ShiftText(
-      t.headerSeed + t.oldVersionText + t.headerSeed + t.oldVersionText, kSignatureShift);
+  t.fileSignature =
+      ShiftText(t.headerSeed + t.versionTag + t.headerSeed + t.versionTag, kSignatureShift);
+  t.oldFileSignature =
+      ShiftText(t.headerSeed + t.oldVersionText + t.headerSeed + t.oldVersionText, kSignatureShift);
   t.eventFileFilter = t.productTitle.substr(0, 5) + " Files (*.mmo)|*.mmo|All Files (*.*)|*.*";
   return t;
 }

@@ -67,8 +67,8 @@ std::size_t RecordFile::Read(std::int64_t n, std::string& out) {
   const auto offset = static_cast<off_t>((n - 1) * static_cast<std::int64_t>(recordSize_));
   std::size_t done = 0;
   while (done < recordSize_) {
-    const ssize_t got = ::pread(fd_, out.data() + done, recordSize_ - done,
-                                offset + static_cast<off_t>(done));
+    const ssize_t got =
+        ::pread(fd_, out.data() + done, recordSize_ - done, offset + static_cast<off_t>(done));
     if (got < 0) {
       if (errno == EINTR) continue;
       throw FileError(errno, path_.string());
@@ -100,8 +100,8 @@ std::string RecordFile::ReadAt(std::uint64_t offset, std::size_t size) {
 void RecordFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t put = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
-                                 static_cast<off_t>(offset + done));
+    const ssize_t put =
+        ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (put < 0) {
       if (errno == EINTR) continue;
       throw FileError(errno, path_.string());

@@ -16,6 +16,16 @@ std::filesystem::path RewriteCopyName(const std::filesystem::path& file) {
   return name;
 }
 
+std::filesystem::path FollowLink(const std::filesystem::path& target) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(target, ec)) return target;
+  const auto resolved = std::filesystem::canonical(target, ec);
+  if (!ec) return resolved;
+  const auto destination = std::filesystem::read_symlink(target, ec);
+  if (ec) throw FileError(ec.value(), target.string());
+  return destination.is_absolute() ? destination : target.parent_path() / destination;
+}
+
 ReplacementFile::ReplacementFile(const std::filesystem::path& target,
                                  const std::filesystem::path& copy, std::size_t recordSize)
     : target_(target), copy_(copy), file_(copy, recordSize, RecordFile::Mode::kCreate) {}

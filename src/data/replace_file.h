@@ -11,6 +11,10 @@ namespace memro {
 // would make the copy the file itself).
 std::filesystem::path RewriteCopyName(const std::filesystem::path& file);
 
+// The file a rewrite of `target` must replace: the file a symbolic link points to, so
+// that the user's link stays a link. A dangling link gives the file it names.
+std::filesystem::path FollowLink(const std::filesystem::path& target);
+
 // New content for a file, written beside it and then renamed over it in one step, so
 // that a crash leaves either the old or the new file, never neither. An object that
 // is destroyed without Commit removes its copy and leaves the file as it was.

@@ -55,8 +55,8 @@ std::unique_ptr<WorkFile> CreateWorkFile(Platform& platform, bool isMain) {
   } catch (const FileError& e) {
     std::error_code ignored;
     if (!name.empty()) std::filesystem::remove(name, ignored);
-    platform.MessageBox(e.description() + "\nUnable to initialize Virtual Memory.",
-                        Icon::kCritical, Buttons::kOk, "");
+    platform.MessageBox(e.description() + "\nUnable to initialize Virtual Memory.", Icon::kCritical,
+                        Buttons::kOk, "");
     return nullptr;
   }
 }

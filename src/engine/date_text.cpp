@@ -31,8 +31,8 @@ std::optional<Date> ParseRearranged(std::string_view t, int currentYear) {
   const unsigned month = MonthFromName(t.substr(0, 3));
   if (month == 0) return std::nullopt;
   const auto comma = t.find(',', 4);
-  const std::string day = TrimBlanks(t.substr(4, comma == std::string_view::npos ? t.npos
-                                                                                 : comma - 4));
+  const std::string day =
+      TrimBlanks(t.substr(4, comma == std::string_view::npos ? t.npos : comma - 4));
   if (day.size() > 2 || !AllDigits(day)) return std::nullopt;
   int year = currentYear;
   if (comma != std::string_view::npos) {

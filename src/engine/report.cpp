@@ -33,9 +33,8 @@ void WriteReport(std::ostream& out, RecordFile& dueList, std::int64_t count, con
     dueList.Read(n, bytes);
     const DueEntry entry = DueEntry::FromBytes(bytes);
     Emit(out,
-         "\r\n" + StatusText(entry, today, rangeOn) + "\r\n" +
-             ListLine(entry, int(today.year())) + "\r\n" +
-             Cp1252ToUtf8(ShownMessage(entry)) + "\r\n" + kRule + "\r\n",
+         "\r\n" + StatusText(entry, today, rangeOn) + "\r\n" + ListLine(entry, int(today.year())) +
+             "\r\n" + Cp1252ToUtf8(ShownMessage(entry)) + "\r\n" + kRule + "\r\n",
          unixLineEnds);
   }
 }

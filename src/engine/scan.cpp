@@ -97,7 +97,10 @@ bool ScanPass::Prepare(RecordFile& events, RecordLayout& layout) {
   view_.SetCaption("Loading " + fileName_ + "...");
   view_.SetDateLabel(DateLabel(today_));
   view_.ClearDueDisplay();
-  if (settings_.rewrite) copy_.emplace(fileName_, RewriteCopyName(fileName_), kRecordSize);
+  if (settings_.rewrite) {
+    const auto target = FollowLink(fileName_);
+    copy_.emplace(target, RewriteCopyName(target), kRecordSize);
+  }
   due_.Truncate(0);
   KeepRecord(ReadPaddedRecord(events, 1));
   return true;
@@ -139,9 +142,8 @@ void ScanPass::ScanRecord(std::int64_t i, const std::string& bytes) {
 bool ScanPass::ConfirmCleanUp(std::int64_t i, const EventRecord& event) {
   const std::string contents = TrimBlanks(event.message).substr(0, 50);
   const std::string prompt = "Delete Record " + std::to_string(i - 1) + " from " + fileName_ +
-                             " ?\r\n\r\nContents:\r\n" +
-                             DateText(event.date, int(today_.year())) + "\r\n" +
-                             Cp1252ToUtf8(contents) + "\r\n\r\nPress F1 for help.";
+                             " ?\r\n\r\nContents:\r\n" + DateText(event.date, int(today_.year())) +
+                             "\r\n" + Cp1252ToUtf8(contents) + "\r\n\r\nPress F1 for help.";
   if (platform_.MessageBox(prompt, Icon::kQuestion, Buttons::kYesNo, "Confirm Clean Up") !=
       Answer::kYes) {
     return false;

@@ -23,7 +23,7 @@ class ScanView {
   virtual void SetDateLabel(const std::string& /*label*/) {}
   virtual void ClearDueDisplay() {}
   virtual void AddLine(const std::string& /*line*/) {}
-  virtual void Alert() {}  // sound the alert the user chose
+  virtual void Alert() {}                             // sound the alert the user chose
   virtual void SelectLine(std::int64_t /*index*/) {}  // 0-based
   virtual void EnableDueCommands() {}
 };

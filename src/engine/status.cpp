@@ -54,8 +54,8 @@ std::string StatusText(const DueEntry& entry, const Date& today, bool rangeOn) {
   if (entry.frequency == kWeekly) {
     return "Every " + std::string(WeekdayName(WeekdayNumber(*date)));
   }
-  const Date shown = entry.frequency == kOnce && rangeOn ? *date
-                                                         : FromDayNumber(DayNumber(today) - d);
+  const Date shown =
+      entry.frequency == kOnce && rangeOn ? *date : FromDayNumber(DayNumber(today) - d);
   return text + " [" + FormatShort(shown) + "]";
 }
 

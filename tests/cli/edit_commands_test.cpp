@@ -93,11 +93,12 @@ TEST_F(CliTest, ConvertReadsTheOlderProductsTextFormat) {
   const auto converted = (dir / "people.mmo").string();
   ASSERT_EQ(Run({"convert", text.string(), converted}), 0) << err.str();
   ASSERT_EQ(Run({"dump", converted}), 0);
-  EXPECT_EQ(out.str(),
-            "{\"record\":2,\"date\":\"Dec081960\",\"message\":\"Smith, John's birthday.\\r\\n"
-            "\\r\\nPhone #: 555-0100\\r\\n\\r\\nAddress:\\r\\n12 Main Street\\r\\nSpringfield"
-            "\\r\\n\\r\\n\\r\\nMisc:\\r\\nlikes jazz\\r\\n\",\"warn_days\":7,\"frequency\":\"yearly\","
-            "\"enabled\":true,\"backdated\":true,\"clean_up\":false}\n");
+  EXPECT_EQ(
+      out.str(),
+      "{\"record\":2,\"date\":\"Dec081960\",\"message\":\"Smith, John's birthday.\\r\\n"
+      "\\r\\nPhone #: 555-0100\\r\\n\\r\\nAddress:\\r\\n12 Main Street\\r\\nSpringfield"
+      "\\r\\n\\r\\n\\r\\nMisc:\\r\\nlikes jazz\\r\\n\",\"warn_days\":7,\"frequency\":\"yearly\","
+      "\"enabled\":true,\"backdated\":true,\"clean_up\":false}\n");
 }
 
 TEST_F(CliTest, ConvertNeverOverwritesAndFailsCleanly) {

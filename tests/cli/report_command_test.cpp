@@ -78,8 +78,7 @@ TEST_F(CliTest, AskingWithoutATerminalKeepsCleanedUpEvents) {
   WriteEventFile(file, {Event("Dec082026", "Dentist", kOnce, 0, 0, 1)});
   const std::string before = ReadFileBytes(file);
   ASSERT_EQ(Run({"report", file.string(), "--today", "2026-12-08"}), 0) << err.str();
-  EXPECT_NE(out.str().find("Today!! [12/8/2026]\nTue, Dec 08, 2026\nDentist\n"),
-            std::string::npos);
+  EXPECT_NE(out.str().find("Today!! [12/8/2026]\nTue, Dec 08, 2026\nDentist\n"), std::string::npos);
   EXPECT_EQ(ReadFileBytes(file), before);
   ASSERT_EQ(Run({"report", file.string(), "--today=2026-12-08", "--clean-up", "delete"}), 0);
   EXPECT_EQ(ReadEvents(file).size(), 0u);

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "data/codepage.h"
+
+#include <gtest/gtest.h>
 
 namespace memro {
 namespace {

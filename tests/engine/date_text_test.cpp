@@ -1,6 +1,7 @@
+#include "engine/date_text.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/date_text.h"
 #include "engine/due_sort.h"
 
 namespace memro {
@@ -17,9 +18,9 @@ TEST(DateText, ReadsFullAndShortStoredForms) {
 }
 
 TEST(DateText, GivesNothingForMalformedOrImpossibleDates) {
-  for (const char* bad : {"         ", "Xyz012026", "Feb292026", "Feb292100", "Dec322026",
-                          "Dec002026", "Dec-82026", "12082026 ", "De c08202", "Dec 8,202",
-                          "Dec08202 ", "Dec082O26", "", "De"}) {
+  for (const char* bad :
+       {"         ", "Xyz012026", "Feb292026", "Feb292100", "Dec322026", "Dec002026", "Dec-82026",
+        "12082026 ", "De c08202", "Dec 8,202", "Dec08202 ", "Dec082O26", "", "De"}) {
     EXPECT_EQ(DateText(bad, 2026), "") << "'" << bad << "'";
   }
   EXPECT_EQ(DateText(std::string("\0\0\0\0\0\0\0\0\0", 9), 2026), "");

@@ -13,8 +13,9 @@ TEST_F(ScanTest, RefusesOlderFormatsInTheMainWindowAndChangesNothing) {
   EXPECT_EQ(Rescan().result, 0);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].prompt,
-            file.string() + " is of Memro 2.01 or 3.0 format.\r\n"
-                            "Please use the Editor to convert it into Memro 4.0 format.");
+            file.string() +
+                " is of Memro 2.01 or 3.0 format.\r\n"
+                "Please use the Editor to convert it into Memro 4.0 format.");
   EXPECT_EQ(platform.messages[0].title, "Memro 4.0 Editor");
   EXPECT_EQ(platform.messages[0].icon, Icon::kExclamation);
   EXPECT_EQ(ReadFileBytes(file), old);
@@ -36,7 +37,8 @@ TEST_F(ScanTest, MissingFileAndDirectoryAreReported) {
 TEST_F(ScanTest, RewriteOfAFileWhoseNameEndsInTildeKeepsItsEvents) {
   file = dir / "ev.mm~";
   settings.confirmCleanUp = false;
-  const auto r = Scan({Event("Dec082026", "gone", kOnce, 0, 0, 1), Event("Dec092026", "stay", kOnce)});
+  const auto r =
+      Scan({Event("Dec082026", "gone", kOnce, 0, 0, 1), Event("Dec092026", "stay", kOnce)});
   EXPECT_EQ(r.loadedCount, 2);
   const auto left = ReadEvents(file);
   ASSERT_EQ(left.size(), 1u);
@@ -114,9 +116,26 @@ TEST_F(ScanTest, RewriteKeepsTheFilesPermissionsAndDryRunTouchesNothing) {
   settings.rewrite = true;
   Rescan();
   EXPECT_EQ(ReadEvents(file).size(), 0u);
-  EXPECT_EQ(std::filesystem::status(file).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                std::filesystem::perms::group_read);
+  EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::owner_write |
+                                                             std::filesystem::perms::group_read);
+}
+
+}  // namespace
+}  // namespace memro::testing
+
+namespace memro::testing {
+namespace {
+
+TEST_F(ScanTest, RewriteThroughASymbolicLinkKeepsTheLink) {
+  const auto real = dir / "real.mmo";
+  WriteEventFile(real,
+                 {Event("Dec082026", "gone", kOnce, 0, 0, 1), Event("Dec092026", "x", kOnce)});
+  std::filesystem::create_symlink(real, file);
+  settings.confirmCleanUp = false;
+  EXPECT_EQ(Rescan().loadedCount, 2);
+  EXPECT_TRUE(std::filesystem::is_symlink(file));
+  EXPECT_EQ(ReadEvents(real).size(), 1u);
 }
 
 }  // namespace

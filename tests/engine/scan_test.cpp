@@ -48,10 +48,10 @@ TEST_F(ScanTest, CleanUpQuestionYesCountsAndShowsProgress) {
 }
 
 TEST_F(ScanTest, WarnDaysAndBackdatedDecideWhatIsListed) {
-  const auto r = Scan({Event("Dec102026", "warn 2", kOnce, 2), Event("Dec102026", "warn 1", kOnce, 1),
-                       Event("Dec062026", "back 2", kOnce, 7, 1),
-                       Event("Dec052026", "back 3", kOnce, 7, 1),
-                       Event("Dec062026", "not back", kOnce, 7, 0)});
+  const auto r =
+      Scan({Event("Dec102026", "warn 2", kOnce, 2), Event("Dec102026", "warn 1", kOnce, 1),
+            Event("Dec062026", "back 2", kOnce, 7, 1), Event("Dec052026", "back 3", kOnce, 7, 1),
+            Event("Dec062026", "not back", kOnce, 7, 0)});
   std::vector<std::string> listed;
   for (const auto& e : Entries(r)) listed.push_back(e.message.substr(0, 8));
   EXPECT_EQ(listed, (std::vector<std::string>{"back 2  ", "warn 2  "}));
@@ -84,12 +84,11 @@ TEST_F(ScanTest, MonthlyRules) {
 }
 
 TEST_F(ScanTest, WeeklyDailyDisabledAndUnknownFrequencies) {
-  const auto r = Scan({Event("Dec072026", "monday", kWeekly, 7, 0),
-                       Event("Nov302026", "monday back", kWeekly, 7, 1),
-                       Event("Dec102026", "thursday", kWeekly, 2),
-                       Event("Jan011990", "daily", kDaily, 0),
-                       Event("Dec082026", "disabled", kOnce, 7, 0, 0, 0),
-                       Event("Dec082026", "unknown", 9)});
+  const auto r =
+      Scan({Event("Dec072026", "monday", kWeekly, 7, 0),
+            Event("Nov302026", "monday back", kWeekly, 7, 1),
+            Event("Dec102026", "thursday", kWeekly, 2), Event("Jan011990", "daily", kDaily, 0),
+            Event("Dec082026", "disabled", kOnce, 7, 0, 0, 0), Event("Dec082026", "unknown", 9)});
   const auto entries = Entries(r);
   ASSERT_EQ(entries.size(), 3u);
   // The daily entry is filed under its own month and day of this year: January.

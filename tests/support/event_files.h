@@ -10,8 +10,8 @@ namespace memro::testing {
 
 // An event as tests write it: plain texts, the stored fields filled in.
 EventRecord Event(const std::string& date, const std::string& message, std::int16_t frequency,
-                  std::int16_t warnDays = 7, std::int16_t backdated = 0,
-                  std::int16_t cleanUp = 0, std::int16_t enabled = 1);
+                  std::int16_t warnDays = 7, std::int16_t backdated = 0, std::int16_t cleanUp = 0,
+                  std::int16_t enabled = 1);
 
 // The bytes of a current-format event file: the header record, then the events.
 std::string EventFileBytes(const std::vector<EventRecord>& events);
