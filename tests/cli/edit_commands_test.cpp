@@ -7,17 +7,6 @@
 namespace memro::testing {
 namespace {
 
-std::string OldRecord(const std::string& date, const std::string& message, std::int16_t warn,
-                      std::int16_t second) {
-  std::string bytes = PadTo(date, kDateSize) + PadTo(message, kMessageSize);
-  bytes.resize(kOldRecordSize, '\0');
-  WriteInt16(bytes, 1009, warn);
-  WriteInt16(bytes, 1011, second);
-  WriteInt16(bytes, 1013, -1);
-  WriteInt16(bytes, 1015, 0);
-  return bytes;
-}
-
 TEST_F(CliTest, AddCreatesTheFileAndDumpShowsEveryField) {
   const auto file = (dir / "new.mmo").string();
   ASSERT_EQ(Run({"add", file, "--date", "Jan 5, 1999", "--message", "Dentist\nroom 4"}), 0)
@@ -66,9 +55,9 @@ TEST_F(CliTest, AddStoresCharactersOutsideTheCodePageAsQuestionMarksWithAWarning
 
 TEST_F(CliTest, ConvertTurnsAnOldFormatFileIntoACurrentOne) {
   const auto old = dir / "old.mmo";
-  WriteFileBytes(old, OldRecord("", Texts().oldFileSignature, 0, 0) +
-                          OldRecord("Dec081960", "John's birthday", 5, 3) +
-                          OldRecord("Jan022027", "Dentist", 2, 4));
+  WriteFileBytes(old, OldHeaderBytes() +
+                          OldRecordBytes("Dec081960", "John's birthday", 5, 3, -1, 0) +
+                          OldRecordBytes("Jan022027", "Dentist", 2, 4, -1, 0));
   const auto converted = (dir / "new.mmo").string();
   ASSERT_EQ(Run({"convert", old.string(), converted}), 0) << err.str();
   EXPECT_NE(err.str().find("2.01 or 3.0 format."), std::string::npos);

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "data/fixed_texts.h"
-#include "event_files.h"
+#include "support/event_files.h"
 #include "support/fake_platform.h"
 
 namespace memro {
 namespace {
 
-using testing::CurrentFileBytes;
+using testing::EventFileBytes;
 using testing::MakeEvent;
 using testing::OldHeaderBytes;
 using testing::OldRecordBytes;
@@ -63,7 +63,7 @@ TEST_F(EditorLoadTest, CurrentFileIsCopiedRecordForRecord) {
   const std::vector<EventRecord> events = {MakeEvent("Dec082026", "one"),
                                            MakeEvent("Jan012027", "two", kOnce),
                                            MakeEvent("Feb292028", "three", kWeekly)};
-  EXPECT_EQ(Load(CurrentFileBytes(events)), 3);
+  EXPECT_EQ(Load(EventFileBytes(events)), 3);
   EXPECT_EQ(count_, 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(StoreRecord(i + 2), events[i]);
   ExpectHeaderUntouched();
@@ -72,7 +72,7 @@ TEST_F(EditorLoadTest, CurrentFileIsCopiedRecordForRecord) {
 }
 
 TEST_F(EditorLoadTest, PartialLastRecordCountsOnlyWhenMostOfItIsThere) {
-  const std::string bytes = CurrentFileBytes({MakeEvent("Dec082026", "one")});
+  const std::string bytes = EventFileBytes({MakeEvent("Dec082026", "one")});
   const std::string second = MakeEvent("Jan012027", std::string(kMessageSize, 'm')).ToBytes();
   EXPECT_EQ(Load(bytes + second.substr(0, 100)), 3);
   EXPECT_EQ(count_, 1);
@@ -198,7 +198,7 @@ TEST_F(EditorLoadTest, MissingFileIsToldAndNothingLoaded) {
 
 TEST_F(EditorLoadTest, StoreThatCannotBeWrittenIsReported) {
   store_->file().Close();
-  EXPECT_EQ(Load(CurrentFileBytes({MakeEvent("Dec082026", "x")})), 0);
+  EXPECT_EQ(Load(EventFileBytes({MakeEvent("Dec082026", "x")})), 0);
   EXPECT_EQ(count_, -1);
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(

@@ -4,13 +4,13 @@
 
 #include "data/event_record.h"
 #include "data/fixed_texts.h"
-#include "event_files.h"
+#include "support/event_files.h"
 #include "support/fake_platform.h"
 
 namespace memro {
 namespace {
 
-using testing::CurrentFileBytes;
+using testing::EventFileBytes;
 using testing::MakeEvent;
 using testing::OldHeaderBytes;
 using testing::OldRecordBytes;
@@ -32,7 +32,7 @@ const std::vector<std::string> kOneEntry = {"Smith",          "John", "555-0100"
                                             "12 Main Street", "\xD8", "likes jazz", "\xD8"};
 
 TEST_F(DetectFormatTest, TellsFormatsBySignature) {
-  EXPECT_EQ(Detect(CurrentFileBytes({MakeEvent("Dec082026", "x")})), FileFormat::kCurrent);
+  EXPECT_EQ(Detect(EventFileBytes({MakeEvent("Dec082026", "x")})), FileFormat::kCurrent);
   EXPECT_EQ(Detect(OldHeaderBytes() + OldRecordBytes("Dec082026", "x", 1, 2, 3, 4)),
             FileFormat::kOld);
 }

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "data/replace_file.h"
-#include "event_files.h"
+#include "support/event_files.h"
 #include "support/fake_platform.h"
 
 namespace memro {
 namespace {
 
-using testing::CurrentFileBytes;
+using testing::EventFileBytes;
 using testing::MakeEvent;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
@@ -19,12 +19,12 @@ class StoreSaveTest : public ::testing::Test {
   void SetUp() override {
     // Two events in the store beyond the count: left over from an earlier file.
     WriteFileBytes(storePath_,
-                   CurrentFileBytes({MakeEvent("Dec082026", "one"), MakeEvent("Jan012027", "two"),
-                                     MakeEvent("Feb022027", "stale")}));
+                   EventFileBytes({MakeEvent("Dec082026", "one"), MakeEvent("Jan012027", "two"),
+                                   MakeEvent("Feb022027", "stale")}));
     store_ = RecordFile(storePath_, kRecordSize, RecordFile::Mode::kReadWrite);
   }
   std::string Expected() const {
-    return CurrentFileBytes({MakeEvent("Dec082026", "one"), MakeEvent("Jan012027", "two")});
+    return EventFileBytes({MakeEvent("Dec082026", "one"), MakeEvent("Jan012027", "two")});
   }
 
   testing::TempDir dir_;

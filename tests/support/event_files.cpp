@@ -1,5 +1,7 @@
 #include "support/event_files.h"
 
+#include "data/fixed_texts.h"
+#include "data/text_util.h"
 #include "support/fake_platform.h"
 
 namespace memro::testing {
@@ -26,6 +28,29 @@ std::string EventFileBytes(const std::vector<EventRecord>& events) {
 
 void WriteEventFile(const std::filesystem::path& file, const std::vector<EventRecord>& events) {
   WriteFileBytes(file, EventFileBytes(events));
+}
+
+EventRecord MakeEvent(const std::string& date, const std::string& message, std::int16_t frequency) {
+  return Event(date, message, frequency, 7, 1);
+}
+
+std::string OldRecordBytes(const std::string& date, const std::string& message, std::int16_t warn,
+                           std::int16_t second, std::int16_t enabled, std::int16_t backdated) {
+  std::string bytes = PadTo(date, kDateSize) + PadTo(message, kMessageSize);
+  bytes.resize(kOldRecordSize, '\0');
+  WriteInt16(bytes, 1009, warn);
+  WriteInt16(bytes, 1011, second);
+  WriteInt16(bytes, 1013, enabled);
+  WriteInt16(bytes, 1015, backdated);
+  return bytes;
+}
+
+std::string OldHeaderBytes() { return OldRecordBytes("", Texts().oldFileSignature, 0, 0, 0, 0); }
+
+std::string TextLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  return text;
 }
 
 std::vector<EventRecord> ReadEvents(const std::filesystem::path& file) {

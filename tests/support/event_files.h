@@ -17,6 +17,18 @@ EventRecord Event(const std::string& date, const std::string& message, std::int1
 std::string EventFileBytes(const std::vector<EventRecord>& events);
 void WriteEventFile(const std::filesystem::path& file, const std::vector<EventRecord>& events);
 
+// An enabled event with the editor's defaults: 7 days' warning, backdated.
+EventRecord MakeEvent(const std::string& date, const std::string& message,
+                      std::int16_t frequency = kYearly);
+
+// One 1017-byte record of the 2.01/3.0 format, and that format's header record.
+std::string OldRecordBytes(const std::string& date, const std::string& message, std::int16_t warn,
+                           std::int16_t second, std::int16_t enabled, std::int16_t backdated);
+std::string OldHeaderBytes();
+
+// Lines joined with CR LF, the last one ended too.
+std::string TextLines(const std::vector<std::string>& lines);
+
 // The events of a current-format file (header skipped, whole records only).
 std::vector<EventRecord> ReadEvents(const std::filesystem::path& file);
 
