@@ -41,12 +41,11 @@ ReplacementFile::~ReplacementFile() {
   std::filesystem::remove(copy_, ignored);
 }
 
-void ReplacementFile::Commit() {
+void ReplacementFile::Commit(std::optional<mode_t> mode) {
   // Keep the permissions the user gave the file.
   struct stat st {};
-  if (::stat(target_.c_str(), &st) == 0) {
-    ::chmod(copy_.c_str(), st.st_mode & 07777);
-  }
+  if (!mode && ::stat(target_.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  if (mode && ::chmod(copy_.c_str(), *mode) != 0) throw FileError(errno, copy_.string());
   file_.Sync();
   file_.Close();
   std::error_code ec;

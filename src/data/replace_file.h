@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <optional>
 
 #include "data/record_file.h"
 
@@ -29,8 +32,9 @@ class ReplacementFile {
   RecordFile& file() { return file_; }
   const std::filesystem::path& copyPath() const { return copy_; }
 
-  // Flushes the copy to disk and renames it over the target. Throws FileError.
-  void Commit();
+  // Flushes the copy to disk and renames it over the target. The new file gets mode
+  // when one is given, else the target's own permissions. Throws FileError.
+  void Commit(std::optional<mode_t> mode = std::nullopt);
 
  private:
   std::filesystem::path target_;
