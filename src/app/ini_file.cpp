@@ -14,20 +14,14 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineBreakOrNul{"\r\n\0", 3};
 
-std::string_view TrimView(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 bool SameName(std::string_view a, std::string_view b) { return AsciiLower(a) == AsciiLower(b); }
 
 // The name of a [Section] line; nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
-  line = TrimView(line);
+  line = TrimBlanksView(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
   line.remove_prefix(1);
-  return TrimView(line.substr(0, line.find(']')));
+  return TrimBlanksView(line.substr(0, line.find(']')));
 }
 
 struct KeyParts {
@@ -40,7 +34,7 @@ std::optional<KeyParts> KeyOf(std::string_view line) {
   if (SectionName(line)) return std::nullopt;
   const auto equals = line.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  const std::string_view name = TrimView(line.substr(0, equals));
+  const std::string_view name = TrimBlanksView(line.substr(0, equals));
   if (name.empty() || name.front() == ';') return std::nullopt;
   return KeyParts{name, equals + 1};
 }
@@ -56,8 +50,7 @@ std::string_view FirstCharacters(std::string_view text, std::size_t count) {
 }
 
 std::string CleanValue(std::string_view raw) {
-  raw = TrimView(raw.substr(0, raw.find('\0')));
-  return TrimBlanks(FirstCharacters(raw, kMaxValueChars));
+  return TrimBlanks(FirstCharacters(TextBeforeNul(raw), kMaxValueChars));
 }
 
 bool HasLineBreakOrNul(std::string_view text) {
@@ -66,7 +59,7 @@ bool HasLineBreakOrNul(std::string_view text) {
 
 // A name must come back unchanged when the file is read again.
 bool StorableName(std::string_view name) {
-  return !name.empty() && TrimView(name) == name && !HasLineBreakOrNul(name);
+  return !name.empty() && TrimBlanksView(name) == name && !HasLineBreakOrNul(name);
 }
 
 bool StorableSection(std::string_view section) {
@@ -165,7 +158,7 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*end), std::move(keyLine));
     return true;
   }
-  if (!lines_.empty() && !TrimView(lines_.back()).empty()) lines_.emplace_back();
+  if (!lines_.empty() && !TrimBlanksView(lines_.back()).empty()) lines_.emplace_back();
   lines_.push_back("[" + std::string(section) + "]");
   lines_.push_back(std::move(keyLine));
   return true;

@@ -2,12 +2,13 @@
 
 namespace memro {
 
-std::string TrimBlanks(std::string_view text) {
+std::string_view TrimBlanksView(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
+
+std::string TrimBlanks(std::string_view text) { return std::string(TrimBlanksView(text)); }
 
 std::string TextBeforeNul(std::string_view text) {
   return TrimBlanks(text.substr(0, text.find('\0')));

@@ -7,6 +7,7 @@ namespace memro {
 
 // Removes leading and trailing spaces (0x20) only; tabs and other white space stay.
 std::string TrimBlanks(std::string_view text);
+std::string_view TrimBlanksView(std::string_view text);
 
 // The part before the first NUL, trimmed of blanks. Platform calls hand back
 // NUL-terminated buffers, so everything after the terminator is noise.
