@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+#include <cmath>
+
+namespace memro {
+
+// Window places are kept in twips (1440 per inch) and converted with the screen's
+// logical DPI: 15 twips per pixel at 96 DPI.
+inline double TwipsPerPixel(const QWidget& widget) {
+  const int dpi = widget.logicalDpiX();
+  return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+inline int ToPixels(const QWidget& widget, double twips) {
+  return static_cast<int>(std::lround(twips / TwipsPerPixel(widget)));
+}
+
+inline double ToTwips(const QWidget& widget, int pixels) {
+  return pixels * TwipsPerPixel(widget);
+}
+
+}  // namespace memro
