@@ -1,0 +1,171 @@
+// The File menu: load, range scanning, the report, the editor and exit.
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "app/gui/main_window.h"
+#include "app/gui/viewer_window.h"
+#include "app/recent_files.h"
+#include "data/fixed_texts.h"
+#include "data/text_util.h"
+#include "engine/report.h"
+
+namespace memro {
+namespace {
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+std::string WithoutDirectory(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void MainWindow::FileCommand(int index) {
+  StopTimeOut();
+  switch (index) {
+    case 0:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+      Load(index);
+      break;
+    case 1:
+      PrintToFile();
+      break;
+    case 2:
+      OpenEditor();
+      break;
+    case 4:
+      Range();
+      break;
+    case 12:
+      Exit();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::Load(int index) {
+  const std::string old = values_.pendingFile;
+  clk_.stop();
+  std::string& pending = values_.pendingFile;
+  if (index == 0 && !pending.starts_with('+')) {
+    FileDialogRequest request;
+    request.title = "Load";
+    request.initialName = pending;
+    request.filter = Texts().eventFileFilter;
+    request.defaultExtension = "MMO";
+    request.fileMustExist = request.pathMustExist = request.hideReadOnly = true;
+    const FileDialogResult chosen = platform_.OpenFileDialog(request);
+    if (chosen.outcome != FileDialogResult::Outcome::kChosen) return;
+    pending = chosen.path;
+  } else if (index == 0) {
+    pending.erase(0, 1);
+  } else {
+    pending = PathOfRecentCaption(w_.miF[index]->text().toStdString());
+  }
+  const std::string title = WithoutDirectory(pending);
+  // A load the user asks for switches range scanning off; a reload keeps it.
+  if (!old.starts_with('+')) values_.rangeDays.clear();
+  if (RunScan(pending) < 1) {
+    pending = old.starts_with('+') ? old.substr(1) : old;
+    setWindowTitle(Q(Texts().productTitle));
+    return;
+  }
+  setWindowTitle(Q(title + " [" + Texts().productTitle + "]"));
+  if (!ShowDueEntries()) return;
+  AddRecentFile(pending);
+}
+
+// After a scan that ran to its end: blink and show the selected entry when any is due.
+bool MainWindow::ShowDueEntries() {
+  if (values_.dueCount <= 0) return true;
+  StartBlinking();
+  w_.lbl[3]->setAutoFillBackground(true);
+  return ShowEntry(w_.lst->currentRow() + 1);
+}
+
+void MainWindow::Range() {
+  const std::string answer = platform_.InputBox(
+      "Enter number of days from today to scan for:\nEnter zero or click on Cancel to disable "
+      "scanning.",
+      "Range", "30");
+  if (NumericValue(answer) <= 0) {
+    // Nothing was loaded yet: there is no file to reload, only the range to forget.
+    if (values_.settings.mainRecent[0].empty()) {
+      values_.rangeDays.clear();
+      return;
+    }
+    Load(7);
+    return;
+  }
+  values_.rangeDays = TrimBlanks(answer);
+  if (RunScan(values_.pendingFile) < 1) {
+    setWindowTitle(Q(Texts().productTitle));
+    return;
+  }
+  setWindowTitle(Q(WithoutDirectory(values_.pendingFile) + " [" + Texts().productTitle + "]"));
+  ShowDueEntries();
+}
+
+void MainWindow::PrintToFile() {
+  FileDialogRequest request;
+  request.title = "Print to File";
+  request.initialName = "REPORT.TXT";
+  request.filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+  request.defaultExtension = "TXT";
+  request.pathMustExist = request.hideReadOnly = request.confirmOverwrite = true;
+  const FileDialogResult chosen = platform_.SaveFileDialog(request);
+  if (chosen.outcome != FileDialogResult::Outcome::kChosen || !dueList_) return;
+
+  const QString caption = windowTitle();
+  setWindowTitle(Q("Printing To " + chosen.path + "..."));
+  const int selected = w_.lst->currentRow();
+  std::string failure;
+  {
+    BusyPointer busy(platform_);
+    std::ofstream out(chosen.path, std::ios::binary | std::ios::trunc);
+    try {
+      if (out) {
+        WriteReport(out, dueList_->file(), values_.dueCount, platform_.Today(),
+                    !values_.rangeDays.empty());
+      }
+      out.close();
+      if (!out) failure = ErrorText(errno);
+    } catch (const FileError& e) {
+      failure = e.description();
+    }
+  }
+  setWindowTitle(caption);
+  if (selected >= 0) SelectLine(selected);
+  if (!failure.empty()) {
+    platform_.MessageBox(failure + " while writing " + chosen.path, Icon::kCritical, Buttons::kOk,
+                         "");
+  }
+}
+
+void MainWindow::OpenEditor() {
+  if (!hooks_.openEditor) return;
+  BusyPointer busy(platform_);
+  hooks_.openEditor();
+}
+
+void MainWindow::Exit() {
+  if (viewer_) viewer_->CloseQuietly();
+  close();
+}
+
+void MainWindow::AddRecentFile(const std::string& path) {
+  const int n = memro::AddRecentFile(values_.settings.mainRecent, path);
+  if (n > 0) w_.miF[11]->setVisible(true);
+  for (int i = 1; i <= n; ++i) {
+    w_.miF[6 + i]->setText(Q(RecentCaption(i, values_.settings.mainRecent[i - 1])));
+    w_.miF[6 + i]->setVisible(true);
+  }
+}
+
+}  // namespace memro

@@ -1,0 +1,60 @@
+// memro: the desktop program. Its one argument is an event file to load, or text that
+// holds "/notonce".
+#include <QApplication>
+#include <QDir>
+#include <QSessionManager>
+#include <string>
+
+#include "app/gui/main_window.h"
+#include "data/fixed_texts.h"
+#include "platform/qt/qt_platform.h"
+
+namespace {
+
+std::string CommandLine(int argc, char** argv) {
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) line += ' ';
+    line += argv[i];
+  }
+  return line;
+}
+
+// The single-copy lock belongs with the user's session; Qt insists on a private one.
+std::string LockDirectory(memro::Platform& platform) {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime.toStdString();
+  return platform.TempDirectory().string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QString title = QString::fromStdString(memro::Texts().productTitle);
+  QApplication::setApplicationName("memro");
+  QApplication::setApplicationDisplayName(title);
+  memro::QtPlatform platform;
+
+  memro::MainWindowHooks hooks;
+  hooks.endAtOnce = [] { QCoreApplication::exit(0); };
+  hooks.shiftHeld = [] {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+  };
+  hooks.lockDirectory = LockDirectory(platform);
+  memro::MainWindow window(platform, hooks);
+  platform.SetDialogParent(&window);
+
+  QObject::connect(
+      &app, &QGuiApplication::commitDataRequest, &window,
+      [&window](QSessionManager& manager) {
+        if (manager.allowsInteraction()) {
+          if (!window.SessionEnding()) manager.cancel();
+          manager.release();
+        }
+      },
+      Qt::DirectConnection);
+
+  if (window.StartUp(CommandLine(argc, argv)) == memro::MainWindow::Start::kEnded) return 0;
+  return QApplication::exec();
+}

@@ -1,0 +1,318 @@
+#include "app/gui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLockFile>
+#include <QMenuBar>
+#include <QWindowStateChangeEvent>
+
+#include "app/gui/about_box.h"
+#include "app/gui/twips.h"
+#include "app/gui/viewer_window.h"
+#include "data/fixed_texts.h"
+#include "platform/help_topics.h"
+
+namespace memro {
+namespace {
+
+// Design size of the window and the smallest it may become, in twips.
+constexpr int kDesignWidth = 6600;
+constexpr int kDesignHeight = 3960;
+constexpr int kMinWidth = 7080;
+constexpr int kMinHeight = 3960;
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+MainWindow::MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), hooks_(std::move(hooks)) {
+  setWindowTitle(Q(Texts().productTitle));
+  BuildControls();
+  BuildMenus();
+  BuildPopup();
+  WatchForTouches();
+  resize(ToPixels(*this, kDesignWidth), ToPixels(*this, kDesignHeight));
+
+  clk_.setInterval(100);
+  connect(&clk_, &QTimer::timeout, this, &MainWindow::BlinkTick);
+  tmr_.setInterval(1000);
+  connect(&tmr_, &QTimer::timeout, this, &MainWindow::TimeOutTick);
+}
+
+MainWindow::~MainWindow() {
+  if (viewer_) viewer_->CloseQuietly();
+  delete viewer_;
+}
+
+void MainWindow::BuildControls() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(ToPixels(*this, left), ToPixels(*this, top), ToPixels(*this, width),
+                        ToPixels(*this, height));
+  };
+  struct ButtonDesign {
+    int left;
+    const char* caption;
+    const char* tip;
+  };
+  const std::array<ButtonDesign, 5> buttons{{{240, "&Editor...", "Launch Memro Editor"},
+                                             {960, "&Range", "Set range scanning"},
+                                             {2520, "&Print...", "Print events"},
+                                             {3240, "&Quit", "Exit Memro"},
+                                             {1680, "&View", "Toggle View"}}};
+  for (int i = 0; i < 5; ++i) {
+    auto* button = new QPushButton(tr(buttons[i].caption), central);
+    button->setToolTip(tr(buttons[i].tip));
+    button->setFocusPolicy(Qt::TabFocus);
+    place(button, buttons[i].left, 120, 735, 375);
+    connect(button, &QPushButton::clicked, this, [this, i] { ButtonCommand(i); });
+    w_.cmd[i] = button;
+  }
+  w_.cmd[1]->setEnabled(false);
+  w_.cmd[2]->setEnabled(false);
+
+  w_.lst = new QListWidget(central);
+  place(w_.lst, 4320, 840, 2415, 2010);
+  connect(w_.lst, &QListWidget::currentRowChanged, this, [this] { ListClicked(); });
+
+  w_.lbl[0] = new QLabel(tr("&Contents:"), central);
+  w_.lbl[0]->setBuddy(w_.lst);
+  place(w_.lbl[0], 4320, 600, 675, 195);
+  w_.lbl[1] = new QLabel(central);
+  place(w_.lbl[1], 6675, 120, 45, 195);
+  w_.lbl[3] = new QLabel(central);
+  QFont status = w_.lbl[3]->font();
+  status.setBold(true);
+  status.setPointSizeF(12);
+  w_.lbl[3]->setFont(status);
+  place(w_.lbl[3], 240, 720, 3732, 456);
+
+  w_.txt = new QPlainTextEdit(central);
+  w_.txt->setReadOnly(true);
+  QFont message = w_.txt->font();
+  message.setPointSizeF(9.75);
+  w_.txt->setFont(message);
+  place(w_.txt, 240, 1560, 3735, 1455);
+  w_.lbl[2] = new QLabel(tr("&Message:"), central);
+  w_.lbl[2]->setBuddy(w_.txt);
+  place(w_.lbl[2], 240, 1320, 690, 195);
+}
+
+void MainWindow::WatchForTouches() {
+  centralWidget()->installEventFilter(this);
+  for (QLabel* label : w_.lbl) label->installEventFilter(this);
+  for (QPushButton* button : w_.cmd) button->installEventFilter(this);
+  w_.lst->viewport()->installEventFilter(this);
+  w_.txt->viewport()->installEventFilter(this);
+  w_.txt->installEventFilter(this);
+  w_.lst->installEventFilter(this);
+}
+
+// A click or key anywhere in the window stops the exit time-out; the right button over
+// the background, the list, a label or a button opens the pop-up menu.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    StopTimeOut();
+  } else if (event->type() == QEvent::MouseButtonPress) {
+    StopTimeOut();
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const bool overMessage = watched == w_.txt || watched == w_.txt->viewport();
+    if (mouse->button() == Qt::RightButton && !overMessage) {
+      w_.mnPop->popup(mouse->globalPosition().toPoint());
+      return true;
+    }
+  }
+  if (auto* menu = qobject_cast<QMenu*>(watched); menu && event->type() == QEvent::KeyPress) {
+    if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+      ShowHelpFor(HelpContextOfMenu(menu));
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::WindowActivate:
+      ChangedFileCheck();
+      break;
+    case QEvent::KeyPress:
+      StopTimeOut();
+      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        ShowHelpFor(help::kMainWindow);
+        return true;
+      }
+      break;
+    case QEvent::MouseButtonPress:
+      StopTimeOut();
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::event(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) LayOut();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  LayOut();
+}
+
+// Keeps the window at least 7080 x 3960 twips and lets the list, the message box and
+// the labels follow its size.
+void MainWindow::LayOut() {
+  if (isMinimized() || laying_out_) return;
+  laying_out_ = true;
+  const QSize frameExtra = frameGeometry().size() - size();
+  auto outer = [&] {
+    return QSize(static_cast<int>(ToTwips(*this, width() + frameExtra.width())),
+                 static_cast<int>(ToTwips(*this, height() + frameExtra.height())));
+  };
+  QSize twips = outer();
+  if (twips.width() < kMinWidth || twips.height() < kMinHeight) {
+    resize(ToPixels(*this, kMinWidth) - frameExtra.width(),
+           ToPixels(*this, kMinHeight) - frameExtra.height());
+    twips = outer();
+  }
+  const int w = twips.width();
+  const int h = twips.height();
+  const auto px = [this](double t) { return ToPixels(*this, t); };
+  w_.lst->setGeometry(px(w - 2760), w_.lst->y(), w_.lst->width(), px(h - 1755));
+  w_.lbl[0]->move(w_.lst->x(), w_.lbl[0]->y());
+  w_.lbl[1]->adjustSize();
+  w_.lbl[1]->move(px(w - 350) - w_.lbl[1]->width(), w_.lbl[1]->y());
+  w_.txt->setGeometry(w_.txt->x(), w_.txt->y(), std::max(0, w_.lst->x() - px(585)),
+                      std::max(0, px(h - 2505)));
+  w_.lbl[3]->setGeometry(px(240), w_.lbl[3]->y(), w_.txt->width(), w_.lbl[3]->height());
+  laying_out_ = false;
+}
+
+void MainWindow::StopTimeOut() { tmr_.stop(); }
+
+// Swaps the status label's colours: 150 ms swapped, 1000 ms normal.
+void MainWindow::BlinkTick() {
+  QPalette palette = w_.lbl[3]->palette();
+  const QColor text = palette.color(QPalette::WindowText);
+  palette.setColor(QPalette::WindowText, palette.color(QPalette::Window));
+  palette.setColor(QPalette::Window, text);
+  w_.lbl[3]->setPalette(palette);
+  values_.blinkPhase = !values_.blinkPhase;
+  clk_.setInterval(1000 + 850 * (values_.blinkPhase ? -1 : 0));
+}
+
+void MainWindow::StartBlinking() { clk_.start(); }
+
+void MainWindow::TimeOutTick() {
+  if (values_.idleTicks < INT16_MAX) ++values_.idleTicks;
+  if (values_.idleTicks == values_.settings.timeOut) {
+    tmr_.stop();
+    DeleteDueList();
+    if (hooks_.endAtOnce) hooks_.endAtOnce();
+  }
+}
+
+void MainWindow::DeleteDueList() { dueList_.reset(); }
+
+void MainWindow::ShowViewer() {
+  if (!viewer_) viewer_ = new ViewerWindow(*this);
+  viewer_->ShowAt(frameGeometry());
+  hide();
+}
+
+void MainWindow::ShowAbout() {
+  QWidget* parent = this;
+  if (!isVisible() && viewer_) parent = viewer_;
+  ShowAboutBox(platform_, parent);
+}
+
+void MainWindow::RememberOwnPlace() {
+  if (isVisible() && !isMinimized() && !isMaximized()) CopyPlaceToSettings(frameGeometry());
+}
+
+void MainWindow::CopyPlaceToSettings(const QRect& frame) {
+  Settings& s = values_.settings;
+  s.mainHeight = static_cast<std::int32_t>(std::lround(ToTwips(*this, frame.height())));
+  s.mainWidth = static_cast<std::int32_t>(std::lround(ToTwips(*this, frame.width())));
+  s.mainLeft = static_cast<std::int16_t>(
+      std::clamp<long>(std::lround(ToTwips(*this, frame.x())), INT16_MIN, INT16_MAX));
+  s.mainTop = static_cast<std::int16_t>(
+      std::clamp<long>(std::lround(ToTwips(*this, frame.y())), INT16_MIN, INT16_MAX));
+}
+
+void MainWindow::RememberPlace(const QRect& frame) { CopyPlaceToSettings(frame); }
+
+void MainWindow::PutAt(const QRect& frame) {
+  const QSize frameExtra = frameGeometry().size() - size();
+  move(frame.topLeft());
+  resize(frame.size() - frameExtra);
+}
+
+void MainWindow::ShowMainAt(const QRect& frame) {
+  PutAt(frame);
+  showNormal();
+  show();
+  if (viewer_) viewer_->hide();
+}
+
+void MainWindow::ExitFromViewer(const QRect& frame) {
+  PutAt(frame);
+  close();
+}
+
+bool MainWindow::RefuseSessionClose() {
+  if (!sessionEnding_ || values_.dueCount <= 0 || !values_.settings.exitPopUp) return false;
+  if (values_.settings.sound != 0) platform_.Beep();
+  return true;
+}
+
+// The session manager asks before the desktop ends; with due events and Exit Pop Up
+// the window comes forward instead.
+bool MainWindow::SessionEnding() {
+  sessionEnding_ = true;
+  QWidget* shown = viewer_ && viewer_->isVisible() ? static_cast<QWidget*>(viewer_.data())
+                                                   : static_cast<QWidget*>(this);
+  const bool closed = shown->close();
+  sessionEnding_ = false;
+  return closed;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  RememberOwnPlace();
+  if (RefuseSessionClose()) {
+    showNormal();
+    raise();
+    activateWindow();
+    event->ignore();
+    return;
+  }
+  if (!sessionEnding_ && hooks_.shiftHeld && hooks_.shiftHeld()) {
+    SaveSettingsNow();
+    event->ignore();
+    return;
+  }
+  closing_ = true;
+  DeleteDueList();
+  SaveSettings(values_.settings, values_.settings.saveOnExit,
+               SaveContext{platform_, isVisible(), values_.password});
+  if (viewer_) viewer_->CloseQuietly();
+  platform_.StopSound();
+  event->accept();
+}
+
+// ViewerHost: the viewer reads the main window's controls.
+QString MainWindow::DateLabelText() const { return w_.lbl[1]->text(); }
+int MainWindow::DueLineCount() const { return w_.lst->count(); }
+int MainWindow::SelectedLine() const { return w_.lst->currentRow(); }
+void MainWindow::SelectLine(int index) { w_.lst->setCurrentRow(index); }
+QString MainWindow::StatusText() const { return w_.lbl[3]->text(); }
+QString MainWindow::MessageText() const { return w_.txt->toPlainText(); }
+QFont MainWindow::MessageFont() const { return w_.txt->font(); }
+QColor MainWindow::MessageColor() const { return w_.txt->palette().color(QPalette::Text); }
+
+}  // namespace memro

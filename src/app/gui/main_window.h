@@ -1,0 +1,157 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/gui/main_values.h"
+#include "app/gui/main_widgets.h"
+#include "app/gui/viewer_host.h"
+#include "app/gui/viewer_window.h"
+#include "data/work_file.h"
+#include "platform/platform.h"
+
+class QLockFile;
+class QSessionManager;
+
+namespace memro {
+
+// What the program's surroundings give the main window; tests replace each of them.
+struct MainWindowHooks {
+  std::function<void()> endAtOnce;   // the exit time-out: end without close handling
+  std::function<bool()> shiftHeld;   // Shift held while the window closes
+  std::string lockDirectory;         // where the single-copy lock lives; empty: none
+  std::function<void()> openEditor;  // places and opens the editor; empty: no editor yet
+};
+
+// The program's main window: today's date, the due list, the blinking status of the
+// selected entry, its message, and the menus that drive them.
+class MainWindow : public QMainWindow, public ViewerHost {
+  Q_OBJECT
+
+ public:
+  enum class Start { kRunning, kEnded };
+
+  MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The whole start-up; kEnded when this start must not run (another copy, once daily,
+  // no work file). commandLine is the program's one argument.
+  Start StartUp(const std::string& commandLine);
+
+  // Menu commands by item number, as the menus, buttons and pop-up menu run them.
+  void FileCommand(int index);
+  void OptionsCommand(int index);
+  void SoundCommand(int index);
+  void SetupCommand(int index);
+  void HelpCommand(int index);
+  void PopupCommand(int index);
+  void ButtonCommand(int index);
+
+  // Shows due entry `number` (from 1) in the status label and message box.
+  bool ShowEntry(int number);
+  void ListClicked();
+  void StopTimeOut() override;
+  void ShowViewer();
+  void SoundRequest();
+  void ApplyLock();
+  void ChangedFileCheck();
+  void BlinkTick();
+  void TimeOutTick();
+  void LayOut();
+  // The session is ending; false when the close was refused.
+  bool SessionEnding();
+
+  MainValues& values() { return values_; }
+  const MainWidgets& widgets() const { return w_; }
+  QTimer& blinkTimer() { return clk_; }
+  QTimer& timeOutTimer() { return tmr_; }
+  ViewerWindow* viewer() const { return viewer_; }
+  RecordFile* dueList() { return dueList_ ? &dueList_->file() : nullptr; }
+  bool editorOpen() const { return editorOpen_; }
+  void setEditorOpen(bool open) { editorOpen_ = open; }
+
+  // ViewerHost
+  QString DateLabelText() const override;
+  int DueLineCount() const override;
+  int SelectedLine() const override;
+  void SelectLine(int index) override;
+  QString StatusText() const override;
+  QString MessageText() const override;
+  QFont MessageFont() const override;
+  QColor MessageColor() const override;
+  void ShowAbout() override;
+  void RememberPlace(const QRect& frame) override;
+  void ShowMainAt(const QRect& frame) override;
+  void ExitFromViewer(const QRect& frame) override;
+  bool RefuseSessionClose() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class MainWindowTestAccess;
+  void BuildControls();
+  void BuildMenus();
+  void BuildFileMenu();
+  void BuildOptionsMenu();
+  void BuildSetupHelpMenus();
+  void BuildPopup();
+  void WatchForTouches();
+
+  bool AnotherCopyRunning();
+  void ReadStartSettings();
+  void ApplyFont();
+  bool OnceDailyEnds(const std::string& commandLine);
+  void PlaceFromSettings();
+  void ChooseFileToLoad(const std::string& commandLine);
+  void FirstView();
+
+  void Load(int index);
+  int RunScan(const std::string& fileName);
+  bool ShowDueEntries();
+  void Range();
+  void PrintToFile();
+  void OpenEditor();
+  void Exit();
+  void AddRecentFile(const std::string& path);
+
+  void ChooseAutoLoad();
+  void ChooseFont();
+  void Protection();
+  void SetSoundMarks(int mode);
+  void ChooseSoundFile();
+  void ExitTimeOut();
+  void SaveSettingsNow();
+  void RememberOwnPlace();
+  void CopyPlaceToSettings(const QRect& frame);
+  void ShowHelpFor(int context);
+  int HelpContextOfMenu(QObject* menu) const;
+  void StartBlinking();
+  void PutAt(const QRect& frame);
+  void DeleteDueList();
+
+  Platform& platform_;
+  MainWindowHooks hooks_;
+  MainValues values_;
+  MainWidgets w_;
+  QTimer clk_;
+  QTimer tmr_;
+  std::unique_ptr<WorkFile> dueList_;
+  std::unique_ptr<QLockFile> lock_;
+  QPointer<ViewerWindow> viewer_;
+  bool editorOpen_ = false;
+  bool sessionEnding_ = false;
+  bool closing_ = false;
+  bool laying_out_ = false;
+};
+
+}  // namespace memro

@@ -1,0 +1,155 @@
+// The program's start: settings, the single running copy, the once-daily rule, the
+// lock, the due list, the file to load and the first view.
+#include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLockFile>
+#include <QScreen>
+
+#include "app/gui/main_window.h"
+#include "app/gui/twips.h"
+#include "app/gui/viewer_window.h"
+#include "app/protection_file.h"
+#include "data/fixed_texts.h"
+#include "data/text_util.h"
+#include "engine/list_line.h"
+
+namespace memro {
+namespace {
+
+constexpr int kDesignWidth = 6600;
+constexpr int kDesignHeight = 3960;
+
+bool HasNotOnce(const std::string& commandLine) {
+  return AsciiLower(commandLine).find("/notonce") != std::string::npos;
+}
+
+}  // namespace
+
+MainWindow::Start MainWindow::StartUp(const std::string& commandLine) {
+  BusyPointer busy(platform_);
+  w_.lbl[1]->setText(QString::fromStdString(DateLabel(platform_.Today())));
+  if (AnotherCopyRunning()) {
+    platform_.MessageBox(Texts().productTitle + " is already loaded.", Icon::kExclamation,
+                         Buttons::kOk, Texts().productTitle);
+    return Start::kEnded;
+  }
+  ReadStartSettings();
+  if (OnceDailyEnds(commandLine)) return Start::kEnded;
+
+  const Settings& s = values_.settings;
+  if (s.timeOut > 0) tmr_.start();
+  w_.miS[1]->setChecked(s.timeOut > 0);
+  w_.miS[0]->setChecked(s.idleMin);
+  w_.miS[5]->setChecked(s.saveOnExit);
+  w_.miS[3]->setChecked(s.confirmCleanUp);
+  values_.visibleAtStart = s.visible;
+
+  values_.password = ReadProtectionPassword(ProtectionFilePath(platform_)).value_or("");
+  ApplyLock();
+
+  dueList_ = CreateWorkFile(platform_, true);
+  if (!dueList_) return Start::kEnded;
+  AddRecentFile("");
+  PlaceFromSettings();
+  ChooseFileToLoad(commandLine);
+  FirstView();
+  return Start::kRunning;
+}
+
+bool MainWindow::AnotherCopyRunning() {
+  if (hooks_.lockDirectory.empty()) return false;
+  const QString user = qEnvironmentVariable("USER", "user");
+  lock_ = std::make_unique<QLockFile>(
+      QDir(QString::fromStdString(hooks_.lockDirectory)).filePath("memro-" + user + ".lock"));
+  lock_->setStaleLockTime(0);  // a copy that crashed must not block the next start
+  return !lock_->tryLock(0);
+}
+
+void MainWindow::ReadStartSettings() {
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  values_.settings =
+      LoadSettings(SettingsFilePath(platform_),
+                   Extent{static_cast<std::int32_t>(ToTwips(*this, screen.width())),
+                          static_cast<std::int32_t>(ToTwips(*this, screen.height()))},
+                   Extent{kDesignWidth, kDesignHeight});
+  ApplyFont();
+  const Settings& s = values_.settings;
+  SetSoundMarks(s.sound);
+  w_.miO[0]->setChecked(!s.autoLoad.empty());
+  w_.miO[6]->setChecked(s.exitPopUp);
+  w_.miO[8]->setChecked(s.onceDaily);
+}
+
+// A font name the desktop does not know keeps the status label's own font.
+void MainWindow::ApplyFont() {
+  Settings& s = values_.settings;
+  const QString wanted = QString::fromStdString(s.fontName);
+  QFont status = w_.lbl[3]->font();
+  if (!wanted.isEmpty() && QFontDatabase::families().contains(wanted, Qt::CaseInsensitive)) {
+    status.setFamily(wanted);
+  }
+  w_.lbl[3]->setFont(status);
+  s.fontName = status.family().toStdString();
+  QFont message = w_.txt->font();
+  message.setFamily(status.family());
+  if (s.fontSize >= 7 && s.fontSize <= 20) message.setPointSize(s.fontSize);
+  w_.txt->setFont(message);
+}
+
+// Ends this start when the program already ran today on the same AutoLoad file, unless
+// the command line says /notonce; otherwise records this start.
+bool MainWindow::OnceDailyEnds(const std::string& commandLine) {
+  Settings& s = values_.settings;
+  const std::string today = FormatShort(platform_.Today());
+  if (s.lastCheck == today && s.onceDaily && s.autoLoad == s.lastFile) {
+    return !HasNotOnce(commandLine);
+  }
+  const auto file = SettingsFilePath(platform_);
+  WriteSetting(file, "Main", "LastCheck", today);
+  WriteSetting(file, "Main", "LastFile", s.autoLoad);
+  s.lastCheck = today;
+  s.lastFile = s.autoLoad;
+  return false;
+}
+
+void MainWindow::PlaceFromSettings() {
+  const Settings& s = values_.settings;
+  const QSize frameExtra = frameGeometry().size() - size();
+  move(ToPixels(*this, s.mainLeft), ToPixels(*this, s.mainTop));
+  resize(ToPixels(*this, s.mainWidth) - frameExtra.width(),
+         ToPixels(*this, s.mainHeight) - frameExtra.height());
+}
+
+void MainWindow::ChooseFileToLoad(const std::string& commandLine) {
+  const bool locked = w_.miO[4]->isChecked();
+  if (!commandLine.empty() && !locked && !HasNotOnce(commandLine)) {
+    show();
+    values_.pendingFile = "+" + commandLine;
+    FileCommand(0);
+  } else if (!values_.settings.autoLoad.empty()) {
+    show();
+    w_.miO[0]->setChecked(true);
+    values_.pendingFile = "+" + values_.settings.autoLoad;
+    FileCommand(0);
+  }
+}
+
+void MainWindow::FirstView() {
+  const Settings& s = values_.settings;
+  const bool idle = values_.dueCount == 0;
+  if (idle) tmr_.start();
+  const bool minimise = idle && s.idleMin;
+  if (!values_.visibleAtStart) {
+    ShowViewer();
+    if (minimise) viewer_->showMinimized();
+    return;
+  }
+  if (minimise) {
+    showMinimized();
+  } else {
+    show();
+  }
+}
+
+}  // namespace memro

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/gui/main_window.h"
+#include "app/settings.h"
+#include "support/event_files.h"
+#include "support/fake_platform.h"
+
+namespace memro::testing {
+
+// A main window on a scripted platform, with its settings, lock and work files in a
+// directory of its own.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindow& Make() {
+    MainWindowHooks hooks;
+    hooks.endAtOnce = [this] { ended = true; };
+    hooks.shiftHeld = [this] { return shiftHeld; };
+    std::filesystem::create_directories(dir / "run");
+    hooks.lockDirectory = (dir / "run").string();
+    window = std::make_unique<MainWindow>(platform, hooks);
+    return *window;
+  }
+
+  // A started window; the command line is the program's argument.
+  MainWindow& Started(const std::string& commandLine = "") {
+    Make();
+    EXPECT_EQ(window->StartUp(commandLine), MainWindow::Start::kRunning);
+    return *window;
+  }
+
+  std::filesystem::path Ini() const { return platform.programDir / "MEMRX.INI"; }
+  std::string Setting(const char* section, const char* key) const {
+    return ReadSetting(Ini(), section, key, "<absent>");
+  }
+  void Set(const char* section, const char* key, const std::string& value) {
+    WriteSetting(Ini(), section, key, value);
+  }
+
+  // An event file with something due on the fake platform's today (Dec 8, 2026).
+  std::filesystem::path DueFile(const std::string& name = "events.mmo") {
+    const auto file = dir / name;
+    WriteEventFile(file, {Event("Dec082026", "Dentist 10:30", kOnce),
+                          Event("Dec112026", "Anna's birthday", kYearly),
+                          Event("Jan012020", "Water the plants", kDaily)});
+    return file;
+  }
+
+  FileDialogResult Chosen(const std::filesystem::path& path) {
+    return {FileDialogResult::Outcome::kChosen, path.string()};
+  }
+
+  TempDir dir;
+  FakePlatform platform{dir.path()};
+  bool ended = false;
+  bool shiftHeld = false;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace memro::testing
