@@ -27,8 +27,10 @@ Answer FakePlatform::MessageBox(const std::string& prompt, Icon icon, Buttons bu
   return buttons == Buttons::kOk ? Answer::kOk : Answer::kNo;
 }
 
-std::string FakePlatform::InputBox(const std::string&, const std::string&,
+std::string FakePlatform::InputBox(const std::string& prompt, const std::string& title,
                                    const std::string& defaultText) {
+  inputPrompts.push_back(prompt);
+  inputTitles.push_back(title);
   if (inputs.empty()) return defaultText;
   std::string s = inputs.front();
   inputs.pop_front();

@@ -47,6 +47,8 @@ class FakePlatform : public Platform {
 
   // What the program did.
   std::vector<Message> messages;
+  std::vector<std::string> inputPrompts;
+  std::vector<std::string> inputTitles;
   std::vector<FileDialogRequest> fileRequests;
   std::vector<FontRequest> fontRequests;
   std::vector<int> helpShown;
