@@ -1,0 +1,88 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+
+#include "platform/directories.h"
+#include "platform/qt/file_dialogs.h"
+#include "platform/qt/font_dialog.h"
+#include "platform/qt/help_window.h"
+#include "platform/qt/local_date.h"
+#include "platform/qt/message_boxes.h"
+
+namespace memro {
+
+QtPlatform::QtPlatform(MidiOptions midiOptions) : sound_(std::move(midiOptions)) {}
+
+QtPlatform::~QtPlatform() {
+  while (busyDepth_ > 0) SetBusy(false);
+}
+
+QWidget* QtPlatform::DialogParent() const {
+  return dialogParent_ ? dialogParent_.data() : QApplication::activeWindow();
+}
+
+Answer QtPlatform::MessageBox(const std::string& prompt, Icon icon, Buttons buttons,
+                              const std::string& title) {
+  auto box = BuildMessageBox(prompt, icon, buttons, title, DialogParent());
+  return AnswerFor(box->exec(), buttons);
+}
+
+std::string QtPlatform::InputBox(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText) {
+  auto dialog = BuildInputBox(prompt, title, defaultText, DialogParent());
+  if (dialog->exec() != QDialog::Accepted) return {};
+  return dialog->textValue().toStdString();
+}
+
+FileDialogResult QtPlatform::OpenFileDialog(const FileDialogRequest& request) {
+  auto dialog = BuildFileDialog(request, FileDialogMode::kOpen, DialogParent());
+  return RunFileDialog(*dialog, request);
+}
+
+FileDialogResult QtPlatform::SaveFileDialog(const FileDialogRequest& request) {
+  auto dialog = BuildFileDialog(request, FileDialogMode::kSave, DialogParent());
+  return RunFileDialog(*dialog, request);
+}
+
+FontResult QtPlatform::FontDialog(const FontRequest& request) {
+  LimitedFontDialog dialog(request, DialogParent());
+  dialog.exec();
+  return dialog.Result();
+}
+
+void QtPlatform::ShowHelp(int context) {
+  // One help window for the whole run, reused and brought forward at each topic.
+  if (!help_) help_ = std::make_unique<HelpWindow>();
+  help_->ShowTopic(context);
+}
+
+void QtPlatform::Beep() { QApplication::beep(); }
+
+void QtPlatform::PlaySound(const std::filesystem::path& file) { sound_.Play(file); }
+
+void QtPlatform::StopSound() { sound_.Stop(); }
+
+void QtPlatform::SetBusy(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0) {
+    if (--busyDepth_ == 0) QGuiApplication::restoreOverrideCursor();
+  }
+}
+
+std::chrono::year_month_day QtPlatform::Today() {
+  return LocalDate(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
+}
+
+std::filesystem::path QtPlatform::ProgramDirectory() { return DefaultProgramDirectory(); }
+
+std::filesystem::path QtPlatform::TempDirectory() {
+  return DefaultTempDirectory(DefaultProgramDirectory());
+}
+
+// The password file lives beside the settings.
+std::filesystem::path QtPlatform::ProtectionDirectory() { return DefaultProgramDirectory(); }
+
+}  // namespace memro
