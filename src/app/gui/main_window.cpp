@@ -98,6 +98,11 @@ void MainWindow::BuildControls() {
   w_.lbl[2] = new QLabel(tr("&Message:"), central);
   w_.lbl[2]->setBuddy(w_.txt);
   place(w_.lbl[2], 240, 1320, 690, 195);
+  // The desktop font is wider than the one the design was drawn with: captions keep
+  // their place but take the width their text needs.
+  for (QLabel* caption : {w_.lbl[0], w_.lbl[2]}) {
+    caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
+  }
 }
 
 void MainWindow::WatchForTouches() {
