@@ -1,12 +1,18 @@
-# Memro: `make run` shows today's reminders of the example file; `make test` builds and
+# Memro: `make run` starts the program on the example file; `make test` builds and
 # runs every test. Both install what they need first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CLI = $(BUILD)/src/cli/memro-cli
+GUI = $(BUILD)/src/app/gui/memro
 EXAMPLE = examples/events.mmo
 
-.PHONY: all deps configure build test test-sanitize run format clean
+.PHONY: all deps configure build test test-sanitize run run-cli screenshots format clean fuzz bench
+
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = fuzz_editor_load fuzz_scan fuzz_dates fuzz_settings fuzz_cli_dump
+BENCH_BUILD ?= build-bench
 
 all: build
 
@@ -29,12 +35,56 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
-# Reports on the example without changing it: the scan would otherwise rewrite it.
+# Starts the program on a copy of the example file (a scan may rewrite the file it
+# loads), with settings of its own under $(BUILD)/home. Without a display it runs under
+# xvfb-run, which shows nothing but lets the program run as it would on a desktop.
 run: build
+	mkdir -p $(BUILD)/home
+	cp $(EXAMPLE) $(BUILD)/home/events.mmo
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  MEMRO_HOME=$(CURDIR)/$(BUILD)/home $(GUI) $(CURDIR)/$(BUILD)/home/events.mmo; \
+	else \
+	  echo "No display: running under xvfb-run (stop it with Ctrl+C)"; \
+	  MEMRO_HOME=$(CURDIR)/$(BUILD)/home xvfb-run -a $(GUI) $(CURDIR)/$(BUILD)/home/events.mmo; \
+	fi
+
+# Today's reminders of the example file in the terminal, leaving the file as it is.
+run-cli: build
 	$(CLI) report $(EXAMPLE) --dry-run
+
+# The README's pictures of the windows, taken under Xvfb.
+screenshots: build
+	scripts/screenshots $(GUI)
 
 format:
 	clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h')
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
+
+# Runs every fuzz target for FUZZ_SECONDS seconds on its committed corpus; what the fuzzer
+# learns goes to $(FUZZ_BUILD)/corpus, a finding to $(FUZZ_BUILD)/findings and fails the run.
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DMEMRO_FUZZ=ON -DMEMRO_BUILD_TESTS=OFF -DMEMRO_BUILD_GUI=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/findings/$$t; \
+	  echo "fuzz: $$t for $(FUZZ_SECONDS) s"; \
+	  if ! $(FUZZ_BUILD)/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=8192 \
+	      -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	      -artifact_prefix=$(FUZZ_BUILD)/findings/$$t/ \
+	      $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t > $(FUZZ_BUILD)/$$t.log 2>&1; then \
+	    tail -n 40 $(FUZZ_BUILD)/$$t.log; echo "fuzz: $$t found a fault"; exit 1; \
+	  fi; \
+	  grep -E '^stat::(number_of_executed_units|new_units_added)' $(FUZZ_BUILD)/$$t.log; \
+	done
+
+# Release build at -O2: GCC 12 at -O3 warns falsely (-Wrestrict) inside std::string.
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DMEMRO_BUILD_BENCH=ON -DMEMRO_BUILD_TESTS=OFF \
+	  -DMEMRO_BUILD_GUI=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target memro-cli memro_bench memro_bench_process
+	$(BENCH_BUILD)/tests/bench/memro_bench
+	$(BENCH_BUILD)/tests/bench/memro_bench_process $(BENCH_BUILD)/src/cli/memro-cli

@@ -267,7 +267,10 @@ void MainWindow::ShowMainAt(const QRect& frame) {
 
 void MainWindow::ExitFromViewer(const QRect& frame) {
   PutAt(frame);
+  // The viewer is already gone: Shift must not keep a program without a visible window.
+  exitFromViewer_ = true;
   close();
+  exitFromViewer_ = false;
 }
 
 bool MainWindow::RefuseSessionClose() {
@@ -296,16 +299,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (!sessionEnding_ && hooks_.shiftHeld && hooks_.shiftHeld()) {
+  if (!sessionEnding_ && !exitFromViewer_ && hooks_.shiftHeld && hooks_.shiftHeld()) {
     SaveSettingsNow();
     event->ignore();
     return;
   }
-  closing_ = true;
   DeleteDueList();
+  if (viewer_) viewer_->CloseQuietly();  // it hands over its place first
   SaveSettings(values_.settings, values_.settings.saveOnExit,
                SaveContext{platform_, isVisible(), values_.password});
-  if (viewer_) viewer_->CloseQuietly();
   platform_.StopSound();
   event->accept();
 }

@@ -150,7 +150,7 @@ class MainWindow : public QMainWindow, public ViewerHost {
   QPointer<ViewerWindow> viewer_;
   bool editorOpen_ = false;
   bool sessionEnding_ = false;
-  bool closing_ = false;
+  bool exitFromViewer_ = false;
   bool laying_out_ = false;
 };
 

@@ -16,8 +16,6 @@ inline int ToPixels(const QWidget& widget, double twips) {
   return static_cast<int>(std::lround(twips / TwipsPerPixel(widget)));
 }
 
-inline double ToTwips(const QWidget& widget, int pixels) {
-  return pixels * TwipsPerPixel(widget);
-}
+inline double ToTwips(const QWidget& widget, int pixels) { return pixels * TwipsPerPixel(widget); }
 
 }  // namespace memro

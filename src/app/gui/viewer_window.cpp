@@ -1,0 +1,245 @@
+#include "app/gui/viewer_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFont>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "app/gui/twips.h"
+#include "app/gui/viewer_host.h"
+
+namespace memro {
+namespace {
+
+const QString kLineBreak = QStringLiteral("\r\n");
+const QRect kTextBoxDesign(1320, 120, 4935, 3015);
+constexpr int kTextPointSize = 12;
+
+// Numbers in display texts keep a blank where a minus sign would stand.
+QString SignedNumber(int n) {
+  return n < 0 ? QString::number(n) : QStringLiteral(" ") + QString::number(n);
+}
+
+QRect ToPixels(const QWidget& widget, const QRect& twips) {
+  return QRect(memro::ToPixels(widget, twips.left()), memro::ToPixels(widget, twips.top()),
+               memro::ToPixels(widget, twips.width()), memro::ToPixels(widget, twips.height()));
+}
+
+}  // namespace
+
+QString ViewerText(int lineCount, int selectedLine, const QString& status, const QString& message) {
+  if (lineCount <= 0) return QStringLiteral("No messages today.");
+  const int shown = selectedLine < 0 ? 0 : selectedLine + 1;
+  return QStringLiteral("Message") + SignedNumber(shown) + QStringLiteral(" of ") +
+         SignedNumber(lineCount) + kLineBreak + kLineBreak + status + kLineBreak + kLineBreak +
+         message;
+}
+
+StepButtonState StepButtons(int lineCount, int selectedLine) {
+  if (lineCount <= 0) return {};
+  return {selectedLine > 0, selectedLine < lineCount - 1};
+}
+
+int CorrectedViewerHeight(int outerHeightTwips) {
+  return std::max(outerHeightTwips, kViewerMinHeightTwips);
+}
+
+QRect ViewerTextBoxRect(int innerWidthTwips, int innerHeightTwips) {
+  const int left = kTextBoxDesign.left();
+  const int top = kTextBoxDesign.top();
+  // A window narrower than the buttons leaves the box empty rather than negative.
+  const int width = std::max(0, innerWidthTwips - left - top * 6 / 10);
+  const int height = std::max(0, innerHeightTwips - 2 * top);
+  return QRect(left, top, width, height);
+}
+
+ViewerWindow::ViewerWindow(ViewerHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+  setWindowFlag(Qt::Window);
+  QPushButton* toggle =
+      AddButton("toggleViewButton", tr("Toggle &View"), tr("Toggle View"), {120, 120, 1095, 375});
+  QPushButton* exit = AddButton("exitButton", tr("E&xit"), tr("Exit Memro"), {120, 600, 1095, 375});
+  QPushButton* about = AddButton("aboutButton", tr("&About..."), tr("Show version information"),
+                                 {120, 1080, 1095, 375});
+  back_ = AddButton("backButton", tr("<< &Back"), tr("Previous message"), {120, 2040, 1095, 495});
+  next_ = AddButton("nextButton", tr(">> &Next"), tr("Next message"), {120, 2640, 1095, 495});
+
+  text_ = new QPlainTextEdit(this);
+  text_->setObjectName("text1");
+  text_->setReadOnly(true);
+  QFont font = QApplication::font();
+  font.setPointSize(kTextPointSize);
+  text_->setFont(font);
+  text_->setGeometry(ToPixels(*this, kTextBoxDesign));
+  text_->viewport()->installEventFilter(this);
+
+  connect(toggle, &QPushButton::clicked, this, [this] { ToggleView(); });
+  connect(exit, &QPushButton::clicked, this, [this] { Exit(); });
+  connect(about, &QPushButton::clicked, this, [this] {
+    host_.StopTimeOut();
+    host_.ShowAbout();
+  });
+  connect(back_, &QPushButton::clicked, this, [this] { Step(-1); });
+  connect(next_, &QPushButton::clicked, this, [this] { Step(+1); });
+
+  // The inner size the box was designed for; ShowAt replaces it with the main window's.
+  const QRect box = kTextBoxDesign;
+  resize(memro::ToPixels(*this, box.x() + box.width() + box.y() * 6 / 10),
+         memro::ToPixels(*this, box.height() + 2 * box.y()));
+}
+
+QPushButton* ViewerWindow::AddButton(const QString& name, const QString& caption,
+                                     const QString& tip, QRect twips) {
+  auto* button = new QPushButton(caption, this);
+  button->setObjectName(name);
+  button->setToolTip(tip);
+  button->setAutoDefault(false);
+  button->setGeometry(ToPixels(*this, twips));
+  return button;
+}
+
+void ViewerWindow::Refresh() {
+  setWindowTitle(QStringLiteral("Today's ") + host_.DateLabelText());
+
+  QPalette palette = text_->palette();
+  palette.setColor(QPalette::Text, host_.MessageColor());
+  text_->setPalette(palette);
+  const QFont source = host_.MessageFont();
+  QFont font = text_->font();
+  font.setFamilies(source.families());
+  font.setItalic(source.italic());
+  font.setBold(source.bold());
+  font.setUnderline(source.underline());
+  if (source.pointSizeF() > 0) {
+    font.setPointSizeF(source.pointSizeF());
+  } else if (source.pixelSize() > 0) {
+    font.setPixelSize(source.pixelSize());
+  }
+  text_->setFont(font);
+
+  const int count = host_.DueLineCount();
+  const int selected = host_.SelectedLine();
+  QString body = ViewerText(count, selected, host_.StatusText(), host_.MessageText());
+  // The text box breaks lines at LF; a CR left in would show as a stray glyph.
+  body.replace(kLineBreak, QStringLiteral("\n"));
+  text_->setPlainText(body);
+
+  const StepButtonState buttons = StepButtons(count, selected);
+  back_->setEnabled(buttons.back);
+  next_->setEnabled(buttons.next);
+}
+
+void ViewerWindow::ShowAt(const QRect& frame) {
+  setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  const QSize margins = frameGeometry().size() - size();
+  move(frame.topLeft());
+  resize(frame.size() - margins);
+  show();
+  raise();
+  activateWindow();
+}
+
+void ViewerWindow::CloseQuietly() {
+  quietClose_ = true;
+  close();
+}
+
+void ViewerWindow::showEvent(QShowEvent* event) {
+  exitClicked_ = false;
+  quietClose_ = false;
+  QWidget::showEvent(event);
+  Refresh();
+}
+
+void ViewerWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Refresh();
+}
+
+void ViewerWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (InNormalState()) {
+    const int outer = frameGeometry().height();
+    const int outerTwips = static_cast<int>(std::lround(ToTwips(*this, outer)));
+    const int wanted = memro::ToPixels(*this, CorrectedViewerHeight(outerTwips));
+    if (wanted > outer) {
+      resize(width(), height() + wanted - outer);
+      return;  // the resize above lays the box out
+    }
+  }
+  LayOut();
+}
+
+void ViewerWindow::LayOut() {
+  if (windowState() & Qt::WindowMinimized) return;
+  const QRect box = ViewerTextBoxRect(static_cast<int>(std::lround(ToTwips(*this, width()))),
+                                      static_cast<int>(std::lround(ToTwips(*this, height()))));
+  text_->setGeometry(ToPixels(*this, box));
+}
+
+void ViewerWindow::closeEvent(QCloseEvent* event) {
+  RememberPlaceIfNormal();
+  if (quietClose_) {
+    event->accept();
+    return;
+  }
+  if (!exitClicked_ && host_.RefuseSessionClose()) {
+    event->ignore();
+    showNormal();
+    raise();
+    activateWindow();
+    return;
+  }
+  event->accept();
+  // The host closes the main window from here; that close comes back to CloseQuietly,
+  // which Qt ignores while this close is still running.
+  quietClose_ = true;
+  host_.ExitFromViewer(frameGeometry());
+}
+
+void ViewerWindow::mousePressEvent(QMouseEvent* event) {
+  host_.StopTimeOut();
+  QWidget::mousePressEvent(event);
+}
+
+bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == text_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    host_.StopTimeOut();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool ViewerWindow::InNormalState() const {
+  return !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+void ViewerWindow::RememberPlaceIfNormal() {
+  if (isVisible() && InNormalState()) host_.RememberPlace(frameGeometry());
+}
+
+void ViewerWindow::ToggleView() {
+  host_.StopTimeOut();
+  host_.ShowMainAt(frameGeometry());
+  hide();
+}
+
+void ViewerWindow::Exit() {
+  host_.StopTimeOut();
+  exitClicked_ = true;
+  if (!close()) exitClicked_ = false;
+}
+
+void ViewerWindow::Step(int delta) {
+  host_.StopTimeOut();
+  host_.SelectLine(host_.SelectedLine() + delta);
+  Refresh();
+}
+
+}  // namespace memro
