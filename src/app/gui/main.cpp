@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/gui/main_window.h"
-#include "data/fixed_texts.h"
 #include "platform/qt/qt_platform.h"
 
 namespace {
@@ -31,9 +30,7 @@ std::string LockDirectory(memro::Platform& platform) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  const QString title = QString::fromStdString(memro::Texts().productTitle);
   QApplication::setApplicationName("memro");
-  QApplication::setApplicationDisplayName(title);
   memro::QtPlatform platform;
 
   memro::MainWindowHooks hooks;
