@@ -85,6 +85,7 @@ class MainWindow : public QMainWindow, public ViewerHost {
   QFont MessageFont() const override;
   QColor MessageColor() const override;
   void ShowAbout() override;
+  void ShowViewerHelp() override;
   void RememberPlace(const QRect& frame) override;
   void ShowMainAt(const QRect& frame) override;
   void ExitFromViewer(const QRect& frame) override;

@@ -62,6 +62,8 @@ void MainWindow::ShowHelpFor(int context) {
   platform_.ShowHelp(context);
 }
 
+void MainWindow::ShowViewerHelp() { ShowHelpFor(help::kViewer); }
+
 void MainWindow::PopupCommand(int index) {
   StopTimeOut();
   switch (index) {

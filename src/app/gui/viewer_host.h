@@ -25,6 +25,7 @@ class ViewerHost {
 
   virtual void StopTimeOut() = 0;
   virtual void ShowAbout() = 0;
+  virtual void ShowViewerHelp() = 0;  // F1 in the viewer
   // Keeps the viewer's frame (in pixels, screen coordinates) as the main window's
   // place for the settings.
   virtual void RememberPlace(const QRect& frame) = 0;

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -202,6 +203,15 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
   // which Qt ignores while this close is still running.
   quietClose_ = true;
   host_.ExitFromViewer(frameGeometry());
+}
+
+void ViewerWindow::keyPressEvent(QKeyEvent* event) {
+  host_.StopTimeOut();
+  if (event->key() == Qt::Key_F1) {
+    host_.ShowViewerHelp();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void ViewerWindow::mousePressEvent(QMouseEvent* event) {

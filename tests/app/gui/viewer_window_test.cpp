@@ -39,6 +39,7 @@ class FakeHost : public ViewerHost {
     ++aboutShown;
     stopsAtLastCommand = timeOutStops;
   }
+  void ShowViewerHelp() override { ++helpShown; }
   void RememberPlace(const QRect& frame) override { remembered.push_back(frame); }
   void ShowMainAt(const QRect& frame) override { mainShownAt.push_back(frame); }
   void ExitFromViewer(const QRect& frame) override {
@@ -56,6 +57,7 @@ class FakeHost : public ViewerHost {
   QStringList statuses{"Today!!", "Tomorrow!", "3 days more!"};
   QStringList messages{"Dentist at ten", "Call Anna\r\nabout the party", "Pay the rent"};
   int selected = 0;
+  int helpShown = 0;
   QFont font{"Serif", 10};
   QColor color{Qt::black};
   bool refuse = false;
@@ -307,6 +309,8 @@ TEST_F(ViewerWindowTest, AcceleratorsReachTheirButtons) {
     EXPECT_TRUE(Button(name)->isDown()) << name;
     Button(name)->setDown(false);
   }
+  QTest::keyClick(&viewer, Qt::Key_F1);
+  EXPECT_EQ(host.helpShown, 1);
 }
 
 }  // namespace
