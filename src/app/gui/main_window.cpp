@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/about_box.h"
@@ -38,6 +39,19 @@ MainWindow::MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* paren
   connect(&clk_, &QTimer::timeout, this, &MainWindow::BlinkTick);
   tmr_.setInterval(1000);
   connect(&tmr_, &QTimer::timeout, this, &MainWindow::TimeOutTick);
+  connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::FocusMoved);
+}
+
+// The changed-file check runs when the user comes back to the main window from another
+// program or from another window of ours. Coming back from one of our own modal dialogs
+// (the check's own question among them) does not count, or No would ask again at once.
+void MainWindow::FocusMoved(QWindow* now) {
+  if (now == nullptr || (now != windowHandle() && now->modality() == Qt::NonModal)) {
+    cameBack_ = true;
+  } else if (now == windowHandle() && cameBack_) {
+    cameBack_ = false;
+    ChangedFileCheck();
+  }
 }
 
 MainWindow::~MainWindow() {
@@ -140,9 +154,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 bool MainWindow::event(QEvent* event) {
   switch (event->type()) {
-    case QEvent::WindowActivate:
-      ChangedFileCheck();
-      break;
     case QEvent::KeyPress:
       StopTimeOut();
       if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {

@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 
 class QLockFile;
+class QWindow;
 class QSessionManager;
 
 namespace memro {
@@ -60,6 +61,8 @@ class MainWindow : public QMainWindow, public ViewerHost {
   void SoundRequest();
   void ApplyLock();
   void ChangedFileCheck();
+  // Focus moved to another window (null: to another program).
+  void FocusMoved(QWindow* now);
   void BlinkTick();
   void TimeOutTick();
   void LayOut();
@@ -152,6 +155,7 @@ class MainWindow : public QMainWindow, public ViewerHost {
   bool editorOpen_ = false;
   bool sessionEnding_ = false;
   bool exitFromViewer_ = false;
+  bool cameBack_ = false;
   bool laying_out_ = false;
 };
 

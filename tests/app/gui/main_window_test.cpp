@@ -75,8 +75,10 @@ TEST_F(MainWindowTest, ChangedFileIsOfferedAgainUntilReloaded) {
   EXPECT_EQ(platform.messages[0].icon, Icon::kQuestion);
   EXPECT_EQ(platform.messages[0].buttons, Buttons::kYesNo);
 
+  // Back from another program: asked again.
   platform.answers.push_back(Answer::kYes);
-  w.ChangedFileCheck();
+  w.FocusMoved(nullptr);
+  w.FocusMoved(w.windowHandle());
   EXPECT_EQ(platform.messages.size(), 2u);
   EXPECT_EQ(w.values().rangeDays, "40");  // a reload keeps range scanning
   w.ChangedFileCheck();
