@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <fstream>
 
-#include "modal.h"
 #include "platform/qt/qt_platform.h"
+#include "support/modal.h"
 #include "test_sounds.h"
 
 namespace memro {

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 
-#include "modal.h"
 #include "platform/qt/qt_platform.h"
+#include "support/modal.h"
 
 namespace memro {
 namespace {

@@ -6,8 +6,8 @@
 #include <QInputDialog>
 #include <QLabel>
 
-#include "modal.h"
 #include "platform/qt/qt_platform.h"
+#include "support/modal.h"
 
 namespace memro {
 namespace {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/qt/local_date.h"
+#include "support/modal.h"
 
 namespace memro {
 namespace {
@@ -47,6 +48,19 @@ TEST(QtPlatformBusy, ABusyPointerLeftOnIsRestoredWithThePlatform) {
     platform.SetBusy(true);
   }
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtPlatformBusy, AQuestionInBusyWorkShowsTheNormalPointer) {
+  QtPlatform platform;
+  BusyPointer busy(platform);
+  std::optional<Qt::CursorShape> whileAsked;
+  testing::WhenModal([&](QWidget* box) {
+    whileAsked = QGuiApplication::overrideCursor()->shape();
+    box->close();
+  });
+  platform.MessageBox("Confirm Clean Up", Icon::kQuestion, Buttons::kYesNo, "");
+  EXPECT_EQ(whileAsked, Qt::ArrowCursor);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
 
 // Sets an environment variable for one scope and puts the old value back.

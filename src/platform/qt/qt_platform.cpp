@@ -19,34 +19,60 @@ QtPlatform::~QtPlatform() {
   while (busyDepth_ > 0) SetBusy(false);
 }
 
+namespace {
+
+// A question asked in the middle of long work shows the normal pointer over its box;
+// the busy pointer comes back when the user has answered.
+class NormalPointerWhileAsking {
+ public:
+  explicit NormalPointerWhileAsking(bool busy) : busy_(busy) {
+    if (busy_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~NormalPointerWhileAsking() {
+    if (busy_) QGuiApplication::restoreOverrideCursor();
+  }
+  NormalPointerWhileAsking(const NormalPointerWhileAsking&) = delete;
+  NormalPointerWhileAsking& operator=(const NormalPointerWhileAsking&) = delete;
+
+ private:
+  bool busy_;
+};
+
+}  // namespace
+
 QWidget* QtPlatform::DialogParent() const {
   return dialogParent_ ? dialogParent_.data() : QApplication::activeWindow();
 }
 
 Answer QtPlatform::MessageBox(const std::string& prompt, Icon icon, Buttons buttons,
                               const std::string& title) {
+  const NormalPointerWhileAsking pointer(busyDepth_ > 0);
   auto box = BuildMessageBox(prompt, icon, buttons, title, DialogParent());
   return AnswerFor(box->exec(), buttons);
 }
 
 std::string QtPlatform::InputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) {
+  const NormalPointerWhileAsking pointer(busyDepth_ > 0);
   auto dialog = BuildInputBox(prompt, title, defaultText, DialogParent());
   if (dialog->exec() != QDialog::Accepted) return {};
   return dialog->textValue().toStdString();
 }
 
 FileDialogResult QtPlatform::OpenFileDialog(const FileDialogRequest& request) {
+  const NormalPointerWhileAsking pointer(busyDepth_ > 0);
   auto dialog = BuildFileDialog(request, FileDialogMode::kOpen, DialogParent());
   return RunFileDialog(*dialog, request);
 }
 
 FileDialogResult QtPlatform::SaveFileDialog(const FileDialogRequest& request) {
+  const NormalPointerWhileAsking pointer(busyDepth_ > 0);
   auto dialog = BuildFileDialog(request, FileDialogMode::kSave, DialogParent());
   return RunFileDialog(*dialog, request);
 }
 
 FontResult QtPlatform::FontDialog(const FontRequest& request) {
+  const NormalPointerWhileAsking pointer(busyDepth_ > 0);
   LimitedFontDialog dialog(request, DialogParent());
   dialog.exec();
   return dialog.Result();

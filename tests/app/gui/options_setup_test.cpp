@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "main_window_fixture.h"
-#include "platform/modal.h"
+#include "support/modal.h"
 
 namespace memro::testing {
 namespace {
