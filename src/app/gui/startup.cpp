@@ -62,7 +62,9 @@ bool MainWindow::AnotherCopyRunning() {
   const QString user = qEnvironmentVariable("USER", "user");
   lock_ = std::make_unique<QLockFile>(
       QDir(QString::fromStdString(hooks_.lockDirectory)).filePath("memro-" + user + ".lock"));
-  lock_->setStaleLockTime(0);  // a copy that crashed must not block the next start
+  // Never take over a running copy's lock because it is old; the lock of a copy that
+  // crashed is still recognised by its dead process and taken over.
+  lock_->setStaleLockTime(0);
   return !lock_->tryLock(0);
 }
 
