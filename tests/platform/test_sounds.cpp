@@ -43,18 +43,4 @@ std::filesystem::path NotesMidi() {
   return std::filesystem::path(MEMRO_PLATFORM_TEST_DATA) / "notes.mid";
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "memro-platform-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const char* made = mkdtemp(buffer.data());
-  if (made == nullptr) throw std::runtime_error("cannot make a temporary directory");
-  path_ = made;
-}
-
-TempDir::~TempDir() {
-  std::error_code error;
-  std::filesystem::remove_all(path_, error);
-}
-
 }  // namespace memro::testing
