@@ -39,12 +39,19 @@ std::optional<KeyParts> KeyOf(std::string_view line) {
   return KeyParts{name, equals + 1};
 }
 
-// Counts characters, not bytes, so that a UTF-8 character is never split.
+// Counts characters, not bytes, so that a UTF-8 character is never split. A byte that
+// continues no character (broken UTF-8) counts as one of its own, so the cut is bounded.
 std::string_view FirstCharacters(std::string_view text, std::size_t count) {
   std::size_t seen = 0;
+  int continuing = 0;  // continuation bytes the character in hand may still take
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-    if (startsCharacter && ++seen > count) return text.substr(0, i);
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) == 0x80 && continuing > 0) {
+      --continuing;
+      continue;
+    }
+    continuing = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+    if (++seen > count) return text.substr(0, i);
   }
   return text;
 }

@@ -41,11 +41,29 @@ std::string_view MonthName(unsigned month) { return kMonths.at(month - 1); }
 std::string_view WeekdayName(int weekday) { return kWeekdays.at(weekday - 1); }
 std::string_view WeekdayAbbreviation(int weekday) { return kWeekdays.at(weekday - 1).substr(0, 3); }
 
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLowerChar(a[i]) != AsciiLowerChar(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Every stored date of a scan passes through here, so it compares without copying.
 unsigned MonthFromName(std::string_view name) {
-  const std::string lower = AsciiLower(name);
+  if (name.size() == 3) {
+    for (unsigned m = 1; m <= 12; ++m) {
+      if (SameLetters(name, kMonths[m - 1].substr(0, 3))) return m;
+    }
+    return 0;
+  }
   for (unsigned m = 1; m <= 12; ++m) {
-    const std::string full = AsciiLower(kMonths[m - 1]);
-    if (lower == full || lower == full.substr(0, 3)) return m;
+    const std::string_view full = kMonths[m - 1];
+    if (SameLetters(name, full) || SameLetters(name, full.substr(0, 3))) return m;
   }
   return 0;
 }

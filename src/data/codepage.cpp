@@ -71,7 +71,13 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);
-  for (char c : bytes) AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) < 0x80) {
+      out += c;  // most text is plain ASCII, which both encodings share
+    } else {
+      AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
+    }
+  }
   return out;
 }
 

@@ -102,6 +102,9 @@ std::int64_t ConvertOld(Platform& platform, const std::string& fileName, EditorL
 
 std::int64_t ConvertText(Platform& platform, const std::string& fileName, FileFormat format,
                          EditorLoadTarget& target) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(fileName, ec);
+  if (!ec && size > kMaxEventFileBytes) throw LoadFailure{TooLargeMessage(fileName, size)};
   platform.MessageBox(ConversionNotice(fileName, format), Icon::kNone, Buttons::kOk,
                       Texts().productTitle + " Editor");
   BusyPointer busy(platform);

@@ -27,13 +27,25 @@ bool CheckEventFileExists(Platform& platform, const std::string& fileName) {
   return false;
 }
 
+namespace {
+
+void PadMissingBytes(std::string& bytes, std::size_t got, std::size_t recordSize) {
+  const std::size_t textSize =
+      recordSize == kRecordSize || recordSize == kOldRecordSize ? kRecordTextSize : 0;
+  for (std::size_t i = got; i < bytes.size(); ++i) bytes[i] = i < textSize ? ' ' : '\0';
+}
+
+}  // namespace
+
 std::string ReadPaddedRecord(RecordFile& file, std::int64_t n) {
   std::string bytes;
-  std::size_t got = file.Read(n, bytes);
-  const std::size_t textSize =
-      file.record_size() == kRecordSize || file.record_size() == kOldRecordSize ? kRecordTextSize
-                                                                                : 0;
-  for (std::size_t i = got; i < bytes.size(); ++i) bytes[i] = i < textSize ? ' ' : '\0';
+  PadMissingBytes(bytes, file.Read(n, bytes), file.record_size());
+  return bytes;
+}
+
+std::string ReadPaddedRecord(RecordReader& reader, std::int64_t n, std::size_t recordSize) {
+  std::string bytes;
+  PadMissingBytes(bytes, reader.Read(n, bytes), recordSize);
   return bytes;
 }
 
@@ -83,6 +95,9 @@ FileFormat DetectFormat(const std::filesystem::path& file) {
   } catch (const FileError&) {
     // Not readable as records: try it as text.
   }
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (!ec && size > kMaxEventFileBytes) return FileFormat::kNotRecognised;
   return ProbeTextFormat(file) ? FileFormat::kText : FileFormat::kNotRecognised;
 }
 
@@ -96,7 +111,8 @@ std::string RefusalMessage(const std::string& fileName, FileFormat format) {
     case FileFormat::kOld:
       return fileName + " is of " + t.productTitle.substr(0, 6) + "2.01 or 3.0 format." + convert;
     default:
-      return fileName + " is of " + t.productTitle + " format.";
+      // Said plainly: the file is not one this program can read.
+      return fileName + " is not of " + t.productTitle + " format.";
   }
 }
 
@@ -108,6 +124,11 @@ RecordLayout LayoutOf(std::uint64_t length, std::size_t recordSize, bool hasSign
   const std::uint64_t covered = static_cast<std::uint64_t>(layout.records) * recordSize;
   layout.fragmentStart = covered < length ? covered : length;
   return layout;
+}
+
+std::string TooLargeMessage(const std::string& fileName, std::uint64_t bytes) {
+  return fileName + " is not an event file: it holds " + std::to_string(bytes) +
+         " bytes, and no event file holds more than " + std::to_string(kMaxEventFileBytes) + ".";
 }
 
 std::string TooManyEventsMessage(const std::string& fileName, std::int64_t events) {

@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <string>
 
+#include "data/event_record.h"
 #include "data/record_file.h"
+#include "data/record_stream.h"
 #include "platform/platform.h"
 
 namespace memro {
@@ -40,6 +42,14 @@ RecordLayout LayoutOf(std::uint64_t length, std::size_t recordSize, bool hasSign
 // Reads record n of an event file. Bytes missing at the end of the file read as
 // blanks in the text fields and as zeros in the number fields.
 std::string ReadPaddedRecord(RecordFile& file, std::int64_t n);
+std::string ReadPaddedRecord(RecordReader& reader, std::int64_t n, std::size_t recordSize);
+
+// No event file is longer than a current-format file of the most events (a fragment of
+// less than half a record included): a longer file without the signature is neither
+// probed nor converted as text, so a huge file is refused without being read.
+constexpr std::uint64_t kMaxEventFileBytes =
+    static_cast<std::uint64_t>(kMaxEvents + 1) * kRecordSize + kRecordSize / 2;
+std::string TooLargeMessage(const std::string& fileName, std::uint64_t bytes);
 
 // Message for a file whose events cannot be numbered with 16-bit record numbers.
 std::string TooManyEventsMessage(const std::string& fileName, std::int64_t events);

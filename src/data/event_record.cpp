@@ -52,21 +52,46 @@ EventRecord HeaderRecord() {
 
 DueEntry DueEntry::FromBytes(std::string_view bytes) {
   DueEntry e;
-  e.date.assign(bytes.substr(0, kDateSize));
-  e.sourceDate.assign(bytes.substr(kDateSize, kDateSize));
-  e.message.assign(bytes.substr(2 * kDateSize, kMessageSize));
-  e.frequency = ReadInt16(bytes, 1018);
-  e.recordNo = ReadInt16(bytes, 1020);
+  e.Assign(bytes);
   return e;
 }
 
+void DueEntry::Assign(std::string_view bytes) {
+  date.assign(bytes.substr(0, kDateSize));
+  sourceDate.assign(bytes.substr(kDateSize, kDateSize));
+  message.assign(bytes.substr(2 * kDateSize, kMessageSize));
+  frequency = ReadInt16(bytes, 1018);
+  recordNo = ReadInt16(bytes, 1020);
+}
+
+namespace {
+
+void AppendPadded(std::string& out, std::string_view text, std::size_t width) {
+  const std::string_view kept = text.substr(0, width);
+  out.append(kept);
+  out.append(width - kept.size(), ' ');
+}
+
+}  // namespace
+
 std::string DueEntry::ToBytes() const {
-  std::string out =
-      PadTo(date, kDateSize) + PadTo(sourceDate, kDateSize) + PadTo(message, kMessageSize);
-  out.resize(kDueEntrySize, '\0');
-  WriteInt16(out, 1018, frequency);
-  WriteInt16(out, 1020, recordNo);
+  std::string out;
+  AppendBytes(out, date, sourceDate, message, frequency, recordNo);
   return out;
+}
+
+// Built in place: a scan of a full file builds tens of thousands of these.
+void DueEntry::AppendBytes(std::string& out, std::string_view date, std::string_view sourceDate,
+                           std::string_view message, std::int16_t frequency,
+                           std::int16_t recordNo) {
+  const std::size_t start = out.size();
+  out.reserve(start + kDueEntrySize);
+  AppendPadded(out, date, kDateSize);
+  AppendPadded(out, sourceDate, kDateSize);
+  AppendPadded(out, message, kMessageSize);
+  out.resize(start + kDueEntrySize, '\0');
+  WriteInt16(out, start + 1018, frequency);
+  WriteInt16(out, start + 1020, recordNo);
 }
 
 }  // namespace memro

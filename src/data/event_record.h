@@ -60,7 +60,12 @@ struct DueEntry {
   std::int16_t recordNo = 0;
 
   static DueEntry FromBytes(std::string_view bytes);
+  // As FromBytes, into an entry that is read again and again (its buffers are reused).
+  void Assign(std::string_view bytes);
   std::string ToBytes() const;
+  // Appends the stored form of an entry of these fields to out, without building one.
+  static void AppendBytes(std::string& out, std::string_view date, std::string_view sourceDate,
+                          std::string_view message, std::int16_t frequency, std::int16_t recordNo);
   bool operator==(const DueEntry&) const = default;
 };
 

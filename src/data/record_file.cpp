@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "data/file_steps.h"
+
 namespace memro {
 
 FileError::FileError(int code, const std::string& what)
@@ -30,7 +32,11 @@ RecordFile::RecordFile(const std::filesystem::path& path, std::size_t recordSize
     case Mode::kCreate:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
+    case Mode::kCreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
+      break;
   }
+  if (mode == Mode::kCreate || mode == Mode::kCreateNew) FileStep();
   fd_ = ::open(path.c_str(), flags, 0600);
   if (fd_ < 0) throw FileError(errno, path.string());
   struct stat st {};
@@ -100,6 +106,7 @@ std::string RecordFile::ReadAt(std::uint64_t offset, std::size_t size) {
 void RecordFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
+    FileStep();
     const ssize_t put =
         ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (put < 0) {
@@ -126,10 +133,12 @@ std::uint64_t RecordFile::ByteLength() const {
 }
 
 void RecordFile::Truncate(std::uint64_t length) {
+  FileStep();
   if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) throw FileError(errno, path_.string());
 }
 
 void RecordFile::Sync() {
+  FileStep();
   if (::fsync(fd_) != 0) throw FileError(errno, path_.string());
 }
 

@@ -27,7 +27,9 @@ std::string ErrorText(int code);
 // record store and the due list are used. Throws FileError on every failure.
 class RecordFile {
  public:
-  enum class Mode { kRead, kReadWrite, kCreate };  // kCreate truncates
+  // kCreate truncates an existing file; kCreateNew fails when the name is taken, also by
+  // a symbolic link.
+  enum class Mode { kRead, kReadWrite, kCreate, kCreateNew };
 
   RecordFile() = default;
   RecordFile(const std::filesystem::path& path, std::size_t recordSize, Mode mode);

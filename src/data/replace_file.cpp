@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "data/file_steps.h"
+
 namespace memro {
 
 std::filesystem::path RewriteCopyName(const std::filesystem::path& file) {
@@ -26,9 +28,27 @@ std::filesystem::path FollowLink(const std::filesystem::path& target) {
   return destination.is_absolute() ? destination : target.parent_path() / destination;
 }
 
+namespace {
+
+// A copy left by an interrupted run is removed, never truncated: it may be a hard or
+// symbolic link to the very file being replaced (left by a backup tool or by hand),
+// and truncating it would empty that file before the new content exists. A directory
+// of that name stays, and creating the copy then fails.
+const std::filesystem::path& RemoveLeftOver(const std::filesystem::path& copy) {
+  FileStep();
+  if (::unlink(copy.c_str()) != 0 && errno != ENOENT && errno != EISDIR && errno != EPERM) {
+    throw FileError(errno, copy.string());
+  }
+  return copy;
+}
+
+}  // namespace
+
 ReplacementFile::ReplacementFile(const std::filesystem::path& target,
                                  const std::filesystem::path& copy, std::size_t recordSize)
-    : target_(target), copy_(copy), file_(copy, recordSize, RecordFile::Mode::kCreate) {}
+    : target_(target),
+      copy_(copy),
+      file_(RemoveLeftOver(copy), recordSize, RecordFile::Mode::kCreateNew) {}
 
 ReplacementFile::~ReplacementFile() {
   if (committed_) return;
@@ -37,18 +57,22 @@ ReplacementFile::~ReplacementFile() {
   } catch (const FileError&) {
     // Only the copy is affected, and it is removed next.
   }
-  std::error_code ignored;
-  std::filesystem::remove(copy_, ignored);
+  FileStep();
+  ::unlink(copy_.c_str());
 }
 
 void ReplacementFile::Commit(std::optional<mode_t> mode) {
   // Keep the permissions the user gave the file.
   struct stat st {};
   if (!mode && ::stat(target_.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  if (mode && ::chmod(copy_.c_str(), *mode) != 0) throw FileError(errno, copy_.string());
+  if (mode) {
+    FileStep();
+    if (::chmod(copy_.c_str(), *mode) != 0) throw FileError(errno, copy_.string());
+  }
   file_.Sync();
   file_.Close();
   std::error_code ec;
+  FileStep();
   std::filesystem::rename(copy_, target_, ec);
   if (ec) throw FileError(ec.value(), target_.string());
   committed_ = true;
@@ -56,6 +80,7 @@ void ReplacementFile::Commit(std::optional<mode_t> mode) {
   const auto dir = target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
+    FileStep();
     ::fsync(fd);
     ::close(fd);
   }

@@ -1,11 +1,25 @@
 #include "data/text_util.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace memro {
 
 std::string_view TrimBlanksView(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && text[begin] == ' ') ++begin;
+  // Stored fields are padded with blanks to their full width, so most texts end in a
+  // long run of them: skip it eight bytes at a time.
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
+  while (end - begin >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + end - 8, sizeof word);
+    if (word != kEightBlanks) break;
+    end -= 8;
+  }
+  while (end > begin && text[end - 1] == ' ') --end;
+  return text.substr(begin, end - begin);
 }
 
 std::string TrimBlanks(std::string_view text) { return std::string(TrimBlanksView(text)); }

@@ -18,6 +18,9 @@ std::string PadTo(std::string_view text, std::size_t width);
 
 // Lower-cases ASCII letters only.
 std::string AsciiLower(std::string_view text);
+constexpr char AsciiLowerChar(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace memro
 

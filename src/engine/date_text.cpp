@@ -47,9 +47,27 @@ std::optional<Date> ParseRearranged(std::string_view t, int currentYear) {
   return date;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The full form "Mmmddyyyy" that nearly every stored date has, read without building the
+// rearranged text: the result is the one the general reader gives.
+std::optional<std::optional<Date>> FullForm(std::string_view s) {
+  if (s.size() != 9) return std::nullopt;
+  for (std::size_t i = 3; i < 9; ++i) {
+    if (!IsDigit(s[i])) return std::nullopt;
+  }
+  const unsigned month = MonthFromName(s.substr(0, 3));
+  const unsigned day = unsigned(s[3] - '0') * 10 + unsigned(s[4] - '0');
+  const int year = ((s[5] - '0') * 10 + (s[6] - '0')) * 100 + (s[7] - '0') * 10 + (s[8] - '0');
+  const Date date{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
+  if (month == 0 || year < 1 || !date.ok()) return std::optional<Date>();
+  return std::optional<Date>(date);
+}
+
 }  // namespace
 
 std::optional<Date> StoredDate(std::string_view stored, int currentYear) {
+  if (const auto full = FullForm(stored)) return *full;
   // Only full three-letter abbreviations count, so "May" but not "Ma ".
   if (stored.size() < 3 || MonthFromName(stored.substr(0, 3)) == 0) return std::nullopt;
   return ParseRearranged(Rearranged(stored), currentYear);

@@ -32,23 +32,17 @@ std::vector<std::size_t> ExchangeSortOrder(std::vector<std::int64_t>& keys) {
 
 void SortDueList(RecordFile& dueList, std::vector<std::int64_t>& keys) {
   const auto order = ExchangeSortOrder(keys);
-  std::vector<bool> placed(order.size(), false);
-  std::string held;
-  std::string moving;
-  // Follow each cycle of the permutation: every record is read and written once.
-  for (std::size_t start = 0; start < order.size(); ++start) {
-    if (placed[start] || order[start] == start) continue;
-    dueList.Read(static_cast<std::int64_t>(start + 1), held);
-    std::size_t pos = start;
-    while (order[pos] != start) {
-      dueList.Read(static_cast<std::int64_t>(order[pos] + 1), moving);
-      dueList.Write(static_cast<std::int64_t>(pos + 1), moving);
-      placed[pos] = true;
-      pos = order[pos];
-    }
-    dueList.Write(static_cast<std::int64_t>(pos + 1), held);
-    placed[pos] = true;
+  const std::size_t size = dueList.record_size();
+  // One read and one write of the whole list: record by record, the system calls cost
+  // far more than the sort.
+  std::string records = dueList.ReadAt(0, order.size() * size);
+  records.resize(order.size() * size, '\0');
+  std::string sorted(records.size(), '\0');
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    sorted.replace(k * size, size, records, order[k] * size, size);
   }
+  records = {};
+  dueList.WriteAt(0, sorted);
 }
 
 }  // namespace memro

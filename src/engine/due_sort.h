@@ -12,8 +12,7 @@ namespace memro {
 // see that order, so the method itself matters, not only the result. Sorts keys too.
 std::vector<std::size_t> ExchangeSortOrder(std::vector<std::int64_t>& keys);
 
-// Sorts due-list records 1..keys.size() by their keys (the day numbers of their dates),
-// moving each record once.
+// Sorts due-list records 1..keys.size() by their keys (the day numbers of their dates).
 void SortDueList(RecordFile& dueList, std::vector<std::int64_t>& keys);
 
 }  // namespace memro

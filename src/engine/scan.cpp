@@ -7,6 +7,7 @@
 #include "data/event_file.h"
 #include "data/event_record.h"
 #include "data/fixed_texts.h"
+#include "data/record_stream.h"
 #include "data/replace_file.h"
 #include "data/text_util.h"
 #include "engine/date_text.h"
@@ -38,11 +39,15 @@ class ScanPass {
 
  private:
   bool Prepare(RecordFile& events, RecordLayout& layout);
-  void ScanRecord(std::int64_t i, const std::string& bytes);
+  void ScanRecord(std::int64_t i, std::string_view bytes);
   bool ConfirmCleanUp(std::int64_t i, const EventRecord& event);
-  void KeepRecord(const std::string& bytes);
+  void KeepRecord(std::string_view bytes);
   void AddEntry(std::int64_t i, const EventRecord& event, const Trial& trial);
   void Finish(RecordFile& events, const RecordLayout& layout);
+  void WriteSortedList();
+  std::string_view Entry(std::size_t k) const {
+    return std::string_view(entries_).substr(k * kDueEntrySize, kDueEntrySize);
+  }
   void ShowList();
   void UpdateCaption();
 
@@ -56,8 +61,12 @@ class ScanPass {
   std::int64_t rangeLimit_ = -1;
 
   std::optional<ReplacementFile> copy_;
-  std::int64_t copyRecords_ = 0;
+  std::optional<RecordWriter> copyWriter_;
+  // The entries stay in memory until they are sorted, so that the due list is written
+  // once, in its final order, and the list is shown without reading it back.
+  std::string entries_;                  // kDueEntrySize bytes each, in scan order until sorted
   std::vector<std::int64_t> entryDays_;  // day number of each entry's date, for the sort
+  std::vector<std::size_t> order_;       // scan-order index of each sorted entry
   ScanResult result_;
 };
 
@@ -74,10 +83,19 @@ ScanResult ScanPass::Run() {
     RecordFile events(fileName_, kRecordSize, RecordFile::Mode::kRead);
     RecordLayout layout;
     if (!Prepare(events, layout)) return {};
-    for (std::int64_t i = 2; i <= layout.records; ++i) ScanRecord(i, ReadPaddedRecord(events, i));
+    RecordReader reader(events);
+    for (std::int64_t i = 2; i <= layout.records; ++i) {
+      const std::string_view whole = reader.View(i);
+      if (whole.size() == kRecordSize) {
+        ScanRecord(i, whole);
+      } else {
+        ScanRecord(i, ReadPaddedRecord(reader, i, kRecordSize));
+      }
+    }
     Finish(events, layout);
     ShowList();
   } catch (const FileError& e) {
+    copyWriter_.reset();
     copy_.reset();  // removes the unfinished copy; the event file is untouched
     platform_.MessageBox(e.description() + " while scanning " + fileName_, Icon::kCritical,
                          Buttons::kOk, "");
@@ -100,17 +118,20 @@ bool ScanPass::Prepare(RecordFile& events, RecordLayout& layout) {
   if (settings_.rewrite) {
     const auto target = FollowLink(fileName_);
     copy_.emplace(target, RewriteCopyName(target), kRecordSize);
+    copyWriter_.emplace(copy_->file(), 1);
   }
   due_.Truncate(0);
+  // Pages of the reserve that no entry needs are never touched, so they cost no memory.
+  entries_.reserve(static_cast<std::size_t>(layout.records) * kDueEntrySize);
   KeepRecord(ReadPaddedRecord(events, 1));
   return true;
 }
 
-void ScanPass::KeepRecord(const std::string& bytes) {
-  if (copy_) copy_->file().Write(++copyRecords_, bytes);
+void ScanPass::KeepRecord(std::string_view bytes) {
+  if (copyWriter_) copyWriter_->Append(bytes);
 }
 
-void ScanPass::ScanRecord(std::int64_t i, const std::string& bytes) {
+void ScanPass::ScanRecord(std::int64_t i, std::string_view bytes) {
   const EventRecord event = EventRecord::FromBytes(bytes);
   bool keep = true;
   bool deleted = false;
@@ -154,15 +175,12 @@ bool ScanPass::ConfirmCleanUp(std::int64_t i, const EventRecord& event) {
 }
 
 void ScanPass::AddEntry(std::int64_t i, const EventRecord& event, const Trial& trial) {
-  DueEntry entry;
-  entry.date = EntryDate(event, trial, today_, rangeOn_);
-  entry.sourceDate = event.date;
-  entry.message = event.message;
-  entry.frequency = event.frequency;
-  entry.recordNo = static_cast<std::int16_t>(i);
-  due_.Write(++result_.loadedCount, entry.ToBytes());
-  const auto date = StoredDate(entry.date, int(today_.year()));
-  entryDays_.push_back(date ? DayNumber(*date) : DayNumber(today_));
+  const std::string date = EntryDate(event, trial, today_, rangeOn_);
+  DueEntry::AppendBytes(entries_, date, event.date, event.message, event.frequency,
+                        static_cast<std::int16_t>(i));
+  ++result_.loadedCount;
+  const auto filed = StoredDate(date, int(today_.year()));
+  entryDays_.push_back(filed ? DayNumber(*filed) : DayNumber(today_));
   UpdateCaption();
 }
 
@@ -172,14 +190,17 @@ void ScanPass::UpdateCaption() {
 }
 
 void ScanPass::Finish(RecordFile& events, const RecordLayout& layout) {
-  SortDueList(due_, entryDays_);
+  WriteSortedList();
   if (copy_) {
+    copyWriter_->Flush();
     if (layout.hasFragment()) {
       const auto fragment =
           events.ReadAt(layout.fragmentStart, layout.length - layout.fragmentStart);
-      copy_->file().WriteAt(static_cast<std::uint64_t>(copyRecords_) * kRecordSize, fragment);
+      const auto kept = static_cast<std::uint64_t>(copyWriter_->next() - 1);
+      copy_->file().WriteAt(kept * kRecordSize, fragment);
     }
     events.Close();
+    copyWriter_.reset();
     copy_->Commit();
     copy_.reset();
   }
@@ -187,18 +208,27 @@ void ScanPass::Finish(RecordFile& events, const RecordLayout& layout) {
   result_.fileStamp = std::filesystem::last_write_time(fileName_, ec);
 }
 
+void ScanPass::WriteSortedList() {
+  order_ = ExchangeSortOrder(entryDays_);
+  RecordWriter writer(due_, 1);
+  for (const std::size_t k : order_) writer.Append(Entry(k));
+  writer.Flush();
+}
+
 void ScanPass::ShowList() {
-  std::string bytes;
   const std::int64_t today = DayNumber(today_);
   bool found = false;
+  DueEntry entry;
   for (std::int64_t n = 1; n <= result_.loadedCount; ++n) {
-    due_.Read(n, bytes);
-    view_.AddLine(ListLine(DueEntry::FromBytes(bytes), int(today_.year())));
-    if (!found && entryDays_[static_cast<std::size_t>(n - 1)] >= today) {
+    const auto k = static_cast<std::size_t>(n - 1);
+    entry.Assign(Entry(order_[k]));
+    view_.AddLine(ListLine(entry, int(today_.year())));
+    if (!found && entryDays_[k] >= today) {
       result_.firstLine = n - 1;
       found = true;
     }
   }
+  entries_ = {};
   if (result_.loadedCount > 0) {
     view_.Alert();
     view_.SelectLine(result_.firstLine);

@@ -55,6 +55,16 @@ TEST(IniFileRead, ValueIsCutAtNulAndAfter254Characters) {
   EXPECT_EQ(ini.Get("S", "OnlyNul"), std::nullopt);
 }
 
+// Found by fuzzing: bytes that continue no character were not counted at all, so a
+// value of them passed uncut, however long.
+TEST(IniFileRead, StrayContinuationBytesCountAsCharacters) {
+  const IniFile ini = IniFile::Parse("[S]\nStray=x" + std::string(400, '\xB7') + "\nAfterUmlaut=" +
+                                     std::string(2, '\xC3') + std::string(300, '\xBC') + "\n");
+  EXPECT_EQ(ini.Get("S", "Stray"), "x" + std::string(253, '\xB7'));
+  // One continuation byte belongs to each lead byte; the rest stand alone.
+  EXPECT_EQ(ini.Get("S", "AfterUmlaut"), "\xC3\xC3" + std::string(253, '\xBC'));
+}
+
 TEST(IniFileWrite, ReplacesInPlaceAndKeepsEveryOtherLine) {
   IniFile ini = IniFile::Parse(
       "; my settings\n"

@@ -100,7 +100,7 @@ TEST_F(CliTest, FailuresExitWithOneAndLeaveNoReport) {
   EXPECT_EQ(Run({"report", dir.path().string(), "--output", report.string()}), 1);
   WriteFileBytes(dir / "notes.txt", "just some text\n");
   EXPECT_EQ(Run({"report", (dir / "notes.txt").string(), "--output", report.string()}), 1);
-  EXPECT_NE(err.str().find("notes.txt is of Memro 4.0 format."), std::string::npos);
+  EXPECT_NE(err.str().find("notes.txt is not of Memro 4.0 format."), std::string::npos);
   EXPECT_EQ(ReadFileBytes(dir / "notes.txt"), "just some text\n");
   EXPECT_FALSE(std::filesystem::exists(report));
 

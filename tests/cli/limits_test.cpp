@@ -1,0 +1,130 @@
+// Files at and past the limits of the format, and names that are no event file at all:
+// each is worked through or refused with a message, never read whole into memory.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "cli_fixture.h"
+#include "data/calendar.h"
+#include "data/fixed_texts.h"
+#include "support/event_files.h"
+
+namespace memro::testing {
+namespace {
+
+constexpr std::uint64_t kGiB = 1ull << 30;
+
+class LimitsTest : public CliTest {
+ protected:
+  std::filesystem::path file = dir / "events.mmo";
+
+  // Exit status and message of report and of dump, which must agree on a refusal.
+  void ExpectRefused(const std::string& needle) {
+    EXPECT_EQ(Run({"report", file.string(), "--today", "2026-12-08"}), 1) << file;
+    EXPECT_NE(err.str().find(needle), std::string::npos) << err.str();
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_EQ(Run({"dump", file.string()}), 1) << file;
+    EXPECT_NE(err.str().find("memro-cli: "), std::string::npos);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_TRUE(TempIsEmpty());
+  }
+};
+
+// Day number of a list line "Tue, Dec 08, 2026" (yearly events give such lines).
+int LineDay(const std::string& line) {
+  static const std::string kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const auto month = kMonths.find(line.substr(5, 3)) / 3;
+  return std::stoi(line.substr(14, 4)) * 400 + static_cast<int>(month) * 32 +
+         std::stoi(line.substr(9, 2));
+}
+
+TEST_F(LimitsTest, FullFileIsScannedReportedInDateOrderAndRewrittenWhole) {
+  std::vector<EventRecord> events;
+  for (int i = 0; i < kMaxEvents; ++i) {
+    // Every one due (a year's warning), spread over the year so the sort has work.
+    const Date jan1{std::chrono::year{2001}, std::chrono::January, std::chrono::day{1}};
+    const Date date = FromDayNumber(DayNumber(jan1) + (i * 37) % 365);
+    events.push_back(Event(FormatStored(date), "event " + std::to_string(i), kYearly, 366, 1));
+  }
+  WriteEventFile(file, events);
+  const std::string before = ReadFileBytes(file);
+  ASSERT_EQ(Run({"report", file.string(), "--today", "2026-12-08"}), 0) << err.str();
+  EXPECT_EQ(ReadFileBytes(file), before);
+
+  std::istringstream report(out.str());
+  std::vector<int> days;
+  std::vector<bool> seen(kMaxEvents, false);
+  for (std::string line, previous; std::getline(report, line); previous = line) {
+    if (line.rfind("event ", 0) == 0) {
+      days.push_back(LineDay(previous));
+      seen[static_cast<std::size_t>(std::stoi(line.substr(6)))] = true;
+    }
+  }
+  EXPECT_EQ(days.size(), static_cast<std::size_t>(kMaxEvents));
+  EXPECT_TRUE(std::is_sorted(days.begin(), days.end()));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), true), kMaxEvents);
+  EXPECT_TRUE(TempIsEmpty());
+}
+
+TEST_F(LimitsTest, OneEventTooManyIsRefusedUnchanged) {
+  WriteFileBytes(file, HeaderRecord().ToBytes());
+  std::filesystem::resize_file(file, (kMaxEvents + 2) * kRecordSize);
+  ExpectRefused("holds 32767 events; Memro 4.0 can work with at most 32766 events");
+  EXPECT_EQ(std::filesystem::file_size(file), (kMaxEvents + 2) * kRecordSize);
+  EXPECT_FALSE(std::filesystem::exists(dir / "events.mm~"));
+}
+
+TEST_F(LimitsTest, HugeSparseFilesAreRefusedWithoutBeingRead) {
+  // With the signature the count alone refuses it; without, its size does.
+  WriteFileBytes(file, HeaderRecord().ToBytes());
+  std::filesystem::resize_file(file, kGiB);
+  ExpectRefused("can work with at most 32766 events");
+
+  WriteFileBytes(file, "");
+  std::filesystem::resize_file(file, kGiB);
+  EXPECT_EQ(Run({"report", file.string()}), 1);
+  EXPECT_NE(err.str().find("is not of Memro 4.0 format."), std::string::npos) << err.str();
+  EXPECT_EQ(Run({"dump", file.string()}), 1);
+  EXPECT_NE(err.str().find("is not an event file: it holds 1073741824 bytes"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(std::filesystem::file_size(file), kGiB);
+}
+
+TEST_F(LimitsTest, EmptyTinyAndHeaderOnlyFiles) {
+  // An empty file reads as a text file of no entries: refused here, empty in the editor.
+  WriteFileBytes(file, "");
+  EXPECT_EQ(Run({"report", file.string()}), 1);
+  EXPECT_NE(err.str().find("x format.\nPlease use the Editor"), std::string::npos) << err.str();
+  EXPECT_EQ(Run({"dump", file.string()}), 0);
+  EXPECT_EQ(out.str(), "");
+
+  for (const std::string& byte : std::vector<std::string>{"x", "\n", {'\0'}, "\xD8"}) {
+    WriteFileBytes(file, byte);
+    EXPECT_EQ(Run({"report", file.string()}), 1);
+    EXPECT_NE(err.str().find("is not of Memro 4.0 format."), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(file), byte);
+  }
+
+  // A header alone is a file without events: nothing is due, and that is no failure.
+  WriteEventFile(file, {});
+  EXPECT_EQ(Run({"report", file.string(), "--today", "2026-12-08"}), 0);
+  EXPECT_NE(out.str().find("Date: Tue, Dec 08, 2026"), std::string::npos);
+  EXPECT_EQ(Run({"dump", file.string()}), 0);
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(LimitsTest, DirectoriesAndPipesAreRefusedWithoutOpeningThem) {
+  file = dir / "folder.mmo";
+  std::filesystem::create_directory(file);
+  ExpectRefused("is a directory, not an event file.");
+  // Opening a pipe nobody writes to would wait for ever.
+  file = dir / "pipe.mmo";
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  ExpectRefused("is not a regular file.");
+  EXPECT_EQ(Run({"convert", file.string(), (dir / "new.mmo").string()}), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "new.mmo"));
+}
+
+}  // namespace
+}  // namespace memro::testing
