@@ -13,8 +13,6 @@
 namespace memro {
 namespace {
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
 // What the scan writes into the window while it runs.
 class WindowScanView : public ScanView {
  public:

@@ -13,8 +13,6 @@
 namespace memro {
 namespace {
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
 std::string WithoutDirectory(const std::string& path) {
   const auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);

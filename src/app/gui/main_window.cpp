@@ -16,13 +16,9 @@
 namespace memro {
 namespace {
 
-// Design size of the window and the smallest it may become, in twips.
-constexpr int kDesignWidth = 6600;
-constexpr int kDesignHeight = 3960;
+// The smallest the window may become, in twips.
 constexpr int kMinWidth = 7080;
 constexpr int kMinHeight = 3960;
-
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
 

@@ -21,6 +21,8 @@ class QSessionManager;
 
 namespace memro {
 
+inline QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
 // What the program's surroundings give the main window; tests replace each of them.
 struct MainWindowHooks {
   std::function<void()> endAtOnce;   // the exit time-out: end without close handling
@@ -35,6 +37,10 @@ class MainWindow : public QMainWindow, public ViewerHost {
   Q_OBJECT
 
  public:
+  // The window's design size, in twips.
+  static constexpr int kDesignWidth = 6600;
+  static constexpr int kDesignHeight = 3960;
+
   enum class Start { kRunning, kEnded };
 
   MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* parent = nullptr);

@@ -11,8 +11,6 @@
 namespace memro {
 namespace {
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
 std::int16_t Flipped(bool on) { return on ? 0 : -1; }
 
 }  // namespace

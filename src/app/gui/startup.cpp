@@ -17,9 +17,6 @@
 namespace memro {
 namespace {
 
-constexpr int kDesignWidth = 6600;
-constexpr int kDesignHeight = 3960;
-
 bool HasNotOnce(const std::string& commandLine) {
   return AsciiLower(commandLine).find("/notonce") != std::string::npos;
 }
