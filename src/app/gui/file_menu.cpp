@@ -1,6 +1,8 @@
 // The File menu: load, range scanning, the report, the editor and exit.
 #include <cerrno>
 #include <cstring>
+#include <QGuiApplication>
+#include <QScreen>
 #include <fstream>
 
 #include "app/gui/main_window.h"
@@ -9,6 +11,7 @@
 #include "data/fixed_texts.h"
 #include "data/text_util.h"
 #include "engine/report.h"
+#include "platform/qt/twips.h"
 
 namespace memro {
 namespace {
@@ -146,10 +149,42 @@ void MainWindow::PrintToFile() {
   }
 }
 
+// The editor goes where it was last, by default in the middle of the screen. An editor
+// that is open already comes to the front.
 void MainWindow::OpenEditor() {
-  if (!hooks_.openEditor) return;
+  if (editor_) {
+    editor_->showNormal();
+    editor_->raise();
+    editor_->activateWindow();
+    return;
+  }
   BusyPointer busy(platform_);
-  hooks_.openEditor();
+  auto* editor = new EditorWindow(platform_, *this);
+  editor->setAttribute(Qt::WA_DeleteOnClose);
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  const WindowPlace place = ReadEditorPlace(
+      SettingsFilePath(platform_),
+      Extent{static_cast<std::int32_t>(ToTwips(*this, screen.width())),
+             static_cast<std::int32_t>(ToTwips(*this, screen.height()))},
+      Extent{EditorWindow::kDesignWidth, EditorWindow::kDesignHeight});
+  editor->move(ToPixels(*editor, place.left), ToPixels(*editor, place.top));
+  editor_ = editor;
+  if (!editor->Start()) {
+    delete editor;
+    return;
+  }
+  editor->show();
+}
+
+std::string MainWindow::CurrentFile() const {
+  const std::string& file = values_.pendingFile;
+  return file.starts_with('+') ? file.substr(1) : file;
+}
+
+// The editor outlives the main window when the user exits with the editor still open;
+// then the editor is the last window and the settings are written as it goes.
+void MainWindow::EditorClosed() {
+  if (closed_) SaveSettings(values_.settings, false, SaveContext{platform_, false, values_.password});
 }
 
 void MainWindow::Exit() {

@@ -8,7 +8,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/about_box.h"
-#include "app/gui/twips.h"
+#include "platform/qt/twips.h"
 #include "app/gui/viewer_window.h"
 #include "data/fixed_texts.h"
 #include "platform/help_topics.h"
@@ -53,6 +53,7 @@ void MainWindow::FocusMoved(QWindow* now) {
 MainWindow::~MainWindow() {
   if (viewer_) viewer_->CloseQuietly();
   delete viewer_;
+  delete editor_;
 }
 
 void MainWindow::BuildControls() {
@@ -243,6 +244,8 @@ void MainWindow::ShowAbout() {
   ShowAboutBox(platform_, parent);
 }
 
+void MainWindow::ShowAboutOver(QWidget* parent) { ShowAboutBox(platform_, parent); }
+
 void MainWindow::RememberOwnPlace() {
   if (isVisible() && !isMinimized() && !isMaximized()) CopyPlaceToSettings(frameGeometry());
 }
@@ -289,6 +292,8 @@ bool MainWindow::RefuseSessionClose() {
 // The session manager asks before the desktop ends; with due events and Exit Pop Up
 // the window comes forward instead.
 bool MainWindow::SessionEnding() {
+  // The editor asks about unsaved changes first; keeping it open keeps the session.
+  if (editor_ && !editor_->close()) return false;
   sessionEnding_ = true;
   QWidget* shown = viewer_ && viewer_->isVisible() ? static_cast<QWidget*>(viewer_.data())
                                                    : static_cast<QWidget*>(this);
@@ -316,6 +321,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   SaveSettings(values_.settings, values_.settings.saveOnExit,
                SaveContext{platform_, isVisible(), values_.password});
   platform_.StopSound();
+  closed_ = true;
   event->accept();
 }
 

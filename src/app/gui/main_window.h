@@ -13,6 +13,8 @@
 #include "app/gui/viewer_host.h"
 #include "app/gui/viewer_window.h"
 #include "data/work_file.h"
+#include "editor/editor_host.h"
+#include "editor/editor_window.h"
 #include "platform/platform.h"
 
 class QLockFile;
@@ -28,12 +30,11 @@ struct MainWindowHooks {
   std::function<void()> endAtOnce;   // the exit time-out: end without close handling
   std::function<bool()> shiftHeld;   // Shift held while the window closes
   std::string lockDirectory;         // where the single-copy lock lives; empty: none
-  std::function<void()> openEditor;  // places and opens the editor; empty: no editor yet
 };
 
 // The program's main window: today's date, the due list, the blinking status of the
 // selected entry, its message, and the menus that drive them.
-class MainWindow : public QMainWindow, public ViewerHost {
+class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   Q_OBJECT
 
  public:
@@ -81,8 +82,7 @@ class MainWindow : public QMainWindow, public ViewerHost {
   QTimer& timeOutTimer() { return tmr_; }
   ViewerWindow* viewer() const { return viewer_; }
   RecordFile* dueList() { return dueList_ ? &dueList_->file() : nullptr; }
-  bool editorOpen() const { return editorOpen_; }
-  void setEditorOpen(bool open) { editorOpen_ = open; }
+  EditorWindow* editor() const { return editor_; }
 
   // ViewerHost
   QString DateLabelText() const override;
@@ -99,6 +99,14 @@ class MainWindow : public QMainWindow, public ViewerHost {
   void ShowMainAt(const QRect& frame) override;
   void ExitFromViewer(const QRect& frame) override;
   bool RefuseSessionClose() override;
+
+  // EditorHost
+  Settings& ProgramSettings() override { return values_.settings; }
+  std::string CurrentFile() const override;
+  int DueCount() const override { return values_.dueCount; }
+  std::string EditTarget() const override { return values_.editTarget; }
+  void ShowAboutOver(QWidget* parent) override;
+  void EditorClosed() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -158,7 +166,8 @@ class MainWindow : public QMainWindow, public ViewerHost {
   std::unique_ptr<WorkFile> dueList_;
   std::unique_ptr<QLockFile> lock_;
   QPointer<ViewerWindow> viewer_;
-  bool editorOpen_ = false;
+  QPointer<EditorWindow> editor_;
+  bool closed_ = false;  // the window has gone; the editor may still be open
   bool sessionEnding_ = false;
   bool exitFromViewer_ = false;
   bool cameBack_ = false;

@@ -89,7 +89,7 @@ void MainWindow::ChooseFont() {
 }
 
 void MainWindow::Protection() {
-  if (viewer_ || editorOpen_) {
+  if (viewer_ || editor_) {
     const std::string& title = Texts().productTitle;
     platform_.MessageBox("Protection cannot be invoked when the " + title +
                              " Editor is opened. Please close the " + title +
@@ -113,10 +113,8 @@ void MainWindow::Protection() {
 // the setup.
 void MainWindow::ApplyLock() {
   const bool locked = !values_.password.empty();
-  const bool editor = !locked && static_cast<bool>(hooks_.openEditor);
-  for (int i : {0, 7, 8, 9, 10}) w_.miF[i]->setEnabled(!locked);
-  w_.miF[2]->setEnabled(editor);
-  w_.cmd[0]->setEnabled(editor);
+  for (int i : {0, 2, 7, 8, 9, 10}) w_.miF[i]->setEnabled(!locked);
+  w_.cmd[0]->setEnabled(!locked);
   w_.miO[0]->setEnabled(!locked);
   w_.miO[6]->setEnabled(!locked);
   w_.mnS->menuAction()->setEnabled(!locked);

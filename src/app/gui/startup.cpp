@@ -7,7 +7,7 @@
 #include <QScreen>
 
 #include "app/gui/main_window.h"
-#include "app/gui/twips.h"
+#include "platform/qt/twips.h"
 #include "app/gui/viewer_window.h"
 #include "app/protection_file.h"
 #include "data/fixed_texts.h"

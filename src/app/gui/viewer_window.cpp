@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/gui/twips.h"
+#include "platform/qt/twips.h"
 #include "app/gui/viewer_host.h"
 
 namespace memro {

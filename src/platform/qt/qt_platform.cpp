@@ -41,7 +41,9 @@ class NormalPointerWhileAsking {
 }  // namespace
 
 QWidget* QtPlatform::DialogParent() const {
-  return dialogParent_ ? dialogParent_.data() : QApplication::activeWindow();
+  // A dialog belongs over the window the user works in: the editor's over the editor.
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return dialogParent_.data();
 }
 
 Answer QtPlatform::MessageBox(const std::string& prompt, Icon icon, Buttons buttons,

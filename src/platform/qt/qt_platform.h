@@ -19,7 +19,7 @@ class QtPlatform : public Platform {
   QtPlatform(const QtPlatform&) = delete;
   QtPlatform& operator=(const QtPlatform&) = delete;
 
-  // Parent of the dialogs; without one, the active window of the program.
+  // Parent of the dialogs while none of the program's windows is active.
   void SetDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
   Answer MessageBox(const std::string& prompt, Icon icon, Buttons buttons,

@@ -2,7 +2,7 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "app/gui/twips.h"
+#include "platform/qt/twips.h"
 #include "main_window_fixture.h"
 
 namespace memro::testing {

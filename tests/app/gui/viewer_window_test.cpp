@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/gui/twips.h"
+#include "platform/qt/twips.h"
 #include "app/gui/viewer_host.h"
 
 // Failures show the text rather than its bytes.

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "data/event_record.h"
+#include "data/work_file.h"
+#include "editor/editor_host.h"
+#include "editor/editor_state.h"
+#include "editor/editor_widgets.h"
+#include "platform/platform.h"
+
+namespace memro {
+
+// The event editor: one event of a file at a time in a set of fields, with the
+// commands that move between events, change, add, delete and find them, and open
+// and save event files.
+class EditorWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The window's design size, in twips.
+  static constexpr int kDesignWidth = 7200;
+  static constexpr int kDesignHeight = 5760;
+
+  EditorWindow(Platform& platform, EditorHost& host, QWidget* parent = nullptr);
+  ~EditorWindow() override;
+
+  // Creates the record store and opens the main window's file. False when the store
+  // could not be made (the user has been told); the window must then go away.
+  bool Start();
+
+  // Menu commands by item number, as the menus, buttons and pop-up menu run them.
+  void FileCommand(int index);
+  void RecordsCommand(int index);
+  void HelpCommand(int index);
+  void PopupCommand(int index);
+  void ButtonCommand(int index);
+
+  bool ShowRecord(int position);
+  StoreResult StoreCurrentRecord();
+  void UpdateRecordCaption();
+  void ShowHelpHint();
+
+  EditorState& state() { return s_; }
+  const EditorWidgets& widgets() const { return w_; }
+  RecordFile* store() { return store_ ? &store_->file() : nullptr; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildButtons(QWidget* central);
+  void BuildMenus();
+  void BuildFileMenu();
+  void BuildRecordsMenu();
+  void BuildHelpMenu();
+  void BuildPopup();
+  void WatchPointer();
+  void ConnectChanges();
+
+  // Field reactions.
+  void PositionChanged(int value);
+  void WarnChanged(int value);
+  void ActivationChanged(int index);
+  void TextChanged();
+  void LimitMessage();
+  void Update();
+  void PutDefaultsInFields();
+  void SetWarnDays(int days);
+  void ClearFields();
+  void SetPosition(int value);
+  void SetPositionQuietly(int value, int maximum);
+  void SetRecordsMenu(bool enabled);
+  void SelectDate();
+
+  // File menu.
+  enum class SaveOutcome { kSaved, kNothingToSave, kNotSaved };
+  bool HasRecordToStore() const;
+  bool CommonStart(int index);
+  Answer AskSaveChanges();
+  void New();
+  void Open(int index);
+  bool LoadForEditing();
+  void EmptyAfterFailedOpen();
+  void ShowEmptyFile();
+  void ShowEditTarget();
+  SaveOutcome Save(bool askName);
+  bool WriteFile();
+  void SetAsDefault();
+  bool CloseSequence();
+  void AddRecentFile(const std::string& path);
+  void ShowRecentFiles();
+  void TitleWithFile();
+  void KeepPlace();
+
+  // Records menu.
+  void NewRecord();
+  void DuplicateRecord();
+  void DeleteRecord();
+  bool RoomForAnother();
+  bool CopyRecordsDown();
+  void RecordTail();
+  void Find(bool ask);
+  bool SearchShownRecord(const QString& needle);
+  bool SearchOtherRecords(const QString& needle, bool& stopped);
+  bool SearchFields(const QString& needle);
+  bool Visit(int position);
+  void SelectInMessage(int at, int length);
+
+  Platform& platform_;
+  EditorHost& host_;
+  EditorState s_;
+  EditorWidgets w_;
+  std::unique_ptr<WorkFile> store_;
+  std::int16_t shownFrequency_ = 0;  // kept when the list cannot show it
+  bool closed_ = false;
+};
+
+}  // namespace memro
