@@ -59,9 +59,9 @@ void EditorWindow::New() {
   s_.fileName.clear();
   SetPositionQuietly(1, 1);
   s_.curRec = s_.recCount = 0;
-  SetRecordsMenu(false);
   ClearFields();
   PutDefaultsInFields();
+  SetRecordsMenu(false);  // after the fields, whose emptying would enable it again
   setWindowTitle(Q(Title() + " [Untitled]"));
   UpdateRecordCaption();
   s_.needsName = s_.recModified = s_.fileChanged = false;
@@ -132,10 +132,10 @@ void EditorWindow::EmptyAfterFailedOpen() {
   s_.lastFileName.clear();
   SetPositionQuietly(1, 1);
   s_.curRec = s_.recCount = 0;
-  s_.needsName = s_.recModified = s_.fileChanged = false;
-  SetRecordsMenu(false);
+  s_.needsName = false;
   ClearFields();
   PutDefaultsInFields();
+  SetRecordsMenu(false);
   UpdateRecordCaption();
   s_.recModified = s_.fileChanged = false;
 }

@@ -46,9 +46,9 @@ void EditorWindow::DeleteRecord() {
     s_.recCount = 0;
     s_.navMode = NavMode::kMoveOnly;
     SetPosition(1);
-    SetRecordsMenu(false);
     ClearFields();
     PutDefaultsInFields();
+    SetRecordsMenu(false);  // after the fields, whose emptying would enable it again
     s_.curRec = 0;
     UpdateRecordCaption();
   } else if (w_.hPos->value() == maximum) {

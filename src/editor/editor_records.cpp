@@ -167,7 +167,8 @@ void EditorWindow::LimitMessage() {
   int excess = static_cast<int>(StoredLength(text.toStdString())) - static_cast<int>(kMessageSize);
   if (excess > 0) {
     QTextCursor cursor = w_.message->textCursor();
-    const int end = cursor.position();
+    int end = cursor.position();
+    if (end == 0) end = static_cast<int>(text.size());  // text set whole: its end goes
     int start = end;
     while (excess > 0 && start > 0) excess -= StoredWeight(text, --start);
     cursor.setPosition(start);
