@@ -22,8 +22,7 @@ std::string Title() { return Texts().productTitle + " Editor"; }
 // A record typed into an empty editor counts as one to store, as a changed record does.
 bool EditorWindow::HasRecordToStore() const {
   if (!s_.recModified) return false;
-  return s_.recCount >= 1 || !w_.date->text().isEmpty() ||
-         !w_.message->toPlainText().isEmpty();
+  return s_.recCount >= 1 || !w_.date->text().isEmpty() || !w_.message->toPlainText().isEmpty();
 }
 
 bool EditorWindow::CommonStart(int index) {
@@ -109,8 +108,7 @@ void EditorWindow::Open(int index) {
 // Loads fileName into the store; on success the editor holds its records, shown from 1.
 bool EditorWindow::LoadForEditing() {
   if (!store_) return false;
-  EditorLoadTarget target{*store_,
-                          host_.ProgramSettings().defaults,
+  EditorLoadTarget target{*store_, host_.ProgramSettings().defaults,
                           static_cast<int>(platform_.Today().year()),
                           [this](const std::string& caption) { setWindowTitle(Q(caption)); }};
   std::int64_t loaded = 0;

@@ -76,8 +76,8 @@ bool EditorWindow::SearchShownRecord(const QString& needle) {
   QWidget* focus = focusWidget();
   if (focus == w_.date) {
     const bool selected = w_.date->hasSelectedText();
-    const int from = SearchStart(selected ? w_.date->selectionStart() : w_.date->cursorPosition(),
-                                 selected);
+    const int from =
+        SearchStart(selected ? w_.date->selectionStart() : w_.date->cursorPosition(), selected);
     const int at = FindIn(w_.date->text(), needle, from);
     if (at >= 0) {
       w_.date->setSelection(at, length);

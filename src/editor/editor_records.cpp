@@ -47,9 +47,8 @@ bool EditorWindow::ShowRecord(int position) {
   const QString message = Q(ShownMessage(record.message));
   if (w_.message->toPlainText() != message) w_.message->setPlainText(message);
   shownFrequency_ = record.frequency;
-  w_.cmb->setCurrentIndex(record.frequency >= 0 && record.frequency < kFrequencies
-                              ? record.frequency
-                              : -1);
+  w_.cmb->setCurrentIndex(
+      record.frequency >= 0 && record.frequency < kFrequencies ? record.frequency : -1);
   w_.chk[1]->setChecked(record.enabled != 0);
   w_.chk[2]->setChecked(record.backdated != 0);
   w_.chk[3]->setChecked(record.cleanUp != 0);
@@ -113,8 +112,7 @@ void EditorWindow::PositionChanged(int value) {
     }
   }
   UpdateRecordCaption();
-  if ((s_.navMode == NavMode::kNormal || s_.navMode == NavMode::kFollowOnly) &&
-      s_.recModified) {
+  if ((s_.navMode == NavMode::kNormal || s_.navMode == NavMode::kFollowOnly) && s_.recModified) {
     const StoreResult result = StoreCurrentRecord();
     if (result != StoreResult::kStored) {
       // Stay on the record with what the user typed; the position snaps back.

@@ -18,7 +18,7 @@ namespace memro {
 struct EditorWidgets {
   QLineEdit* date = nullptr;          // Txt(0)
   QPlainTextEdit* message = nullptr;  // Txt(1)
-  std::array<QLabel*, 6> lbl{};       // 0 date, 1 message, 2 warn days, 3 record, 4 status, 5 activate
+  std::array<QLabel*, 6> lbl{};  // 0 date, 1 message, 2 warn days, 3 record, 4 status, 5 activate
   QScrollBar* hWarn = nullptr;
   QComboBox* cmb = nullptr;
   std::array<QCheckBox*, 4> chk{};  // 1 enabled, 2 backdated, 3 clean-up

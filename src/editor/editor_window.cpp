@@ -101,8 +101,9 @@ void EditorWindow::BuildControls() {
   w_.hWarn->setPageStep(kWarnPage);
   w_.hWarn->setFocusPolicy(Qt::StrongFocus);
   label(2, "&3. Warn in advance:", w_.hWarn, 2);
-  w_.lbl[2]->setProperty(kHintProperty, "  Adjusts the number of days in advance you want to be "
-                                        "notified of this event.");
+  w_.lbl[2]->setProperty(kHintProperty,
+                         "  Adjusts the number of days in advance you want to be "
+                         "notified of this event.");
   grid->addWidget(w_.hWarn, 2, 1, Qt::AlignVCenter);
 
   w_.cmb = new QComboBox(central);

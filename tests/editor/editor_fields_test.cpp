@@ -67,8 +67,8 @@ TEST_F(EditorTest, WarnDaysAndActivationReactions) {
   // A stored value beyond the scroll bar's range is shown and stored unchanged.
   EXPECT_EQ(ui().hWarn->value(), 400);
   EXPECT_EQ(ui().lbl[2]->text(), "&3. Warn in advance: 400 days");
-  for (auto [days, text] : std::vector<std::pair<int, const char*>>{
-           {0, "0 day"}, {1, "1 day"}, {2, "2 days"}}) {
+  for (auto [days, text] :
+       std::vector<std::pair<int, const char*>>{{0, "0 day"}, {1, "1 day"}, {2, "2 days"}}) {
     ui().hWarn->setValue(days);
     EXPECT_EQ(ui().lbl[2]->text(), QString("&3. Warn in advance: ") + text);
   }
@@ -92,8 +92,8 @@ TEST_F(EditorTest, WarnDaysAndActivationReactions) {
 }
 
 TEST_F(EditorTest, ScrollingAwayFromAnInvalidDateSnapsBack) {
-  WriteEventFile(dir / "e.mmo", {Event("garbage", "bad date", kYearly),
-                                 MakeEvent("Feb022027", "good")});
+  WriteEventFile(dir / "e.mmo",
+                 {Event("garbage", "bad date", kYearly), MakeEvent("Feb022027", "good")});
   Make(dir / "e.mmo");
   EXPECT_EQ(Date(), "");
   Scroll(2);  // unchanged record: back without a word

@@ -72,10 +72,10 @@ TEST_F(EditorTest, DeleteOnlyLastAndFirstRecords) {
 class FindTest : public EditorTest {
  protected:
   void SetUp() override {
-    WriteEventFile(dir / "f.mmo", {MakeEvent("Mar012027", "dentist at ten, then the DENTIST bill"),
-                                   MakeEvent("Jan152027", "water plants"),
-                                   MakeEvent("May052027", "call mum"),
-                                   MakeEvent("Jun062027", "Pay rent")});
+    WriteEventFile(dir / "f.mmo",
+                   {MakeEvent("Mar012027", "dentist at ten, then the DENTIST bill"),
+                    MakeEvent("Jan152027", "water plants"), MakeEvent("May052027", "call mum"),
+                    MakeEvent("Jun062027", "Pay rent")});
     Make(dir / "f.mmo");
   }
 };

@@ -1,7 +1,7 @@
 // The editor's small text rules.
-#include <gtest/gtest.h>
-
 #include "editor/editor_texts.h"
+
+#include <gtest/gtest.h>
 
 namespace memro {
 namespace {

@@ -1,8 +1,8 @@
 // The File menu: load, range scanning, the report, the editor and exit.
-#include <cerrno>
-#include <cstring>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 #include "app/gui/main_window.h"
@@ -162,11 +162,11 @@ void MainWindow::OpenEditor() {
   auto* editor = new EditorWindow(platform_, *this);
   editor->setAttribute(Qt::WA_DeleteOnClose);
   const QSize screen = QGuiApplication::primaryScreen()->size();
-  const WindowPlace place = ReadEditorPlace(
-      SettingsFilePath(platform_),
-      Extent{static_cast<std::int32_t>(ToTwips(*this, screen.width())),
-             static_cast<std::int32_t>(ToTwips(*this, screen.height()))},
-      Extent{EditorWindow::kDesignWidth, EditorWindow::kDesignHeight});
+  const WindowPlace place =
+      ReadEditorPlace(SettingsFilePath(platform_),
+                      Extent{static_cast<std::int32_t>(ToTwips(*this, screen.width())),
+                             static_cast<std::int32_t>(ToTwips(*this, screen.height()))},
+                      Extent{EditorWindow::kDesignWidth, EditorWindow::kDesignHeight});
   editor->move(ToPixels(*editor, place.left), ToPixels(*editor, place.top));
   editor_ = editor;
   if (!editor->Start()) {
@@ -184,7 +184,8 @@ std::string MainWindow::CurrentFile() const {
 // The editor outlives the main window when the user exits with the editor still open;
 // then the editor is the last window and the settings are written as it goes.
 void MainWindow::EditorClosed() {
-  if (closed_) SaveSettings(values_.settings, false, SaveContext{platform_, false, values_.password});
+  if (closed_)
+    SaveSettings(values_.settings, false, SaveContext{platform_, false, values_.password});
 }
 
 void MainWindow::Exit() {

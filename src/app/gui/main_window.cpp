@@ -8,10 +8,10 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/about_box.h"
-#include "platform/qt/twips.h"
 #include "app/gui/viewer_window.h"
 #include "data/fixed_texts.h"
 #include "platform/help_topics.h"
+#include "platform/qt/twips.h"
 
 namespace memro {
 namespace {

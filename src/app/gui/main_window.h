@@ -27,9 +27,9 @@ inline QString Q(const std::string& utf8) { return QString::fromStdString(utf8);
 
 // What the program's surroundings give the main window; tests replace each of them.
 struct MainWindowHooks {
-  std::function<void()> endAtOnce;   // the exit time-out: end without close handling
-  std::function<bool()> shiftHeld;   // Shift held while the window closes
-  std::string lockDirectory;         // where the single-copy lock lives; empty: none
+  std::function<void()> endAtOnce;  // the exit time-out: end without close handling
+  std::function<bool()> shiftHeld;  // Shift held while the window closes
+  std::string lockDirectory;        // where the single-copy lock lives; empty: none
 };
 
 // The program's main window: today's date, the due list, the blinking status of the
