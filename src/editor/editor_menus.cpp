@@ -3,17 +3,9 @@
 
 #include "editor/editor_window.h"
 #include "platform/help_topics.h"
+#include "platform/qt/menu_item.h"
 
 namespace memro {
-namespace {
-
-QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& keys = {}) {
-  QAction* action = menu->addAction(caption);
-  if (!keys.isEmpty()) action->setShortcut(keys);
-  return action;
-}
-
-}  // namespace
 
 void EditorWindow::BuildMenus() {
   BuildFileMenu();
@@ -23,20 +15,20 @@ void EditorWindow::BuildMenus() {
 
 void EditorWindow::BuildFileMenu() {
   QMenu* m = w_.mnF = menuBar()->addMenu(tr("&File"));
-  w_.miF[0] = AddItem(m, tr("&New"));
-  w_.miF[1] = AddItem(m, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-  w_.miF[2] = AddItem(m, tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
-  w_.miF[3] = AddItem(m, tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::Key_A));
+  w_.miF[0] = AddMenuItem(m, tr("&New"));
+  w_.miF[1] = AddMenuItem(m, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+  w_.miF[2] = AddMenuItem(m, tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  w_.miF[3] = AddMenuItem(m, tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::Key_A));
   w_.miF[4] = m->addSeparator();
-  w_.miF[5] = AddItem(m, tr("Set As De&fault"));
+  w_.miF[5] = AddMenuItem(m, tr("Set As De&fault"));
   w_.miF[6] = m->addSeparator();
   for (int i = 7; i <= 10; ++i) {
-    w_.miF[i] = AddItem(m, QString());
+    w_.miF[i] = AddMenuItem(m, QString());
     w_.miF[i]->setVisible(false);
   }
   w_.miF[11] = m->addSeparator();
   w_.miF[11]->setVisible(false);
-  w_.miF[12] = AddItem(m, tr("&Quit Editor"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  w_.miF[12] = AddMenuItem(m, tr("&Quit Editor"), QKeySequence(Qt::CTRL | Qt::Key_Q));
   for (int i = 0; i < 13; ++i) {
     if (!w_.miF[i]->isSeparator()) {
       connect(w_.miF[i], &QAction::triggered, this, [this, i] { FileCommand(i); });
@@ -46,13 +38,13 @@ void EditorWindow::BuildFileMenu() {
 
 void EditorWindow::BuildRecordsMenu() {
   QMenu* m = w_.mnR = menuBar()->addMenu(tr("&Records"));
-  w_.miR[0] = AddItem(m, tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
-  w_.miR[1] = AddItem(m, tr("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_D));
+  w_.miR[0] = AddMenuItem(m, tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+  w_.miR[1] = AddMenuItem(m, tr("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_D));
   w_.miR[2] = m->addSeparator();
-  w_.miR[3] = AddItem(m, tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
-  w_.miR[4] = AddItem(m, tr("F&ind Next"), QKeySequence(Qt::Key_F3));
+  w_.miR[3] = AddMenuItem(m, tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+  w_.miR[4] = AddMenuItem(m, tr("F&ind Next"), QKeySequence(Qt::Key_F3));
   w_.miR[5] = m->addSeparator();
-  w_.miR[6] = AddItem(m, tr("Du&plicate"));
+  w_.miR[6] = AddMenuItem(m, tr("Du&plicate"));
   w_.miR[1]->setEnabled(false);
   for (int i : {0, 1, 3, 4, 6}) {
     connect(w_.miR[i], &QAction::triggered, this, [this, i] { RecordsCommand(i); });
@@ -61,20 +53,20 @@ void EditorWindow::BuildRecordsMenu() {
 
 void EditorWindow::BuildHelpMenu() {
   QMenu* m = w_.mnH = menuBar()->addMenu(tr("&Help"));
-  w_.miH[0] = AddItem(m, tr("&Contents"), QKeySequence(Qt::Key_F1));
+  w_.miH[0] = AddMenuItem(m, tr("&Contents"), QKeySequence(Qt::Key_F1));
   w_.miH[1] = m->addSeparator();
-  w_.miH[2] = AddItem(m, tr("&About..."), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  w_.miH[2] = AddMenuItem(m, tr("&About..."), QKeySequence(Qt::SHIFT | Qt::Key_F1));
   connect(w_.miH[0], &QAction::triggered, this, [this] { HelpCommand(0); });
   connect(w_.miH[2], &QAction::triggered, this, [this] { HelpCommand(2); });
 }
 
 void EditorWindow::BuildPopup() {
   QMenu* p = w_.mnPop = new QMenu(this);
-  w_.pop[0] = AddItem(p, tr("&Update"));
+  w_.pop[0] = AddMenuItem(p, tr("&Update"));
   p->addSeparator();
-  w_.pop[1] = AddItem(p, tr("&Find..."));
+  w_.pop[1] = AddMenuItem(p, tr("&Find..."));
   p->addSeparator();
-  w_.pop[2] = AddItem(p, tr("&Set As Default"));
+  w_.pop[2] = AddMenuItem(p, tr("&Set As Default"));
   for (int i = 0; i < 3; ++i) {
     connect(w_.pop[i], &QAction::triggered, this, [this, i] { PopupCommand(i); });
   }

@@ -3,17 +3,12 @@
 #include "app/gui/main_window.h"
 #include "app/gui/viewer_window.h"
 #include "platform/help_topics.h"
+#include "platform/qt/menu_item.h"
 
 namespace memro {
 namespace {
 
 constexpr const char* kHelpContext = "memroHelpContext";
-
-QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut = {}) {
-  QAction* action = menu->addAction(caption);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  return action;
-}
 
 }  // namespace
 
@@ -48,19 +43,19 @@ int MainWindow::HelpContextOfMenu(QObject* object) const {
 
 void MainWindow::BuildFileMenu() {
   QMenu* m = w_.mnF = menuBar()->addMenu(tr("&File"));
-  w_.miF[0] = AddItem(m, tr("&Load..."), QKeySequence(Qt::CTRL | Qt::Key_L));
-  w_.miF[1] = AddItem(m, tr("&Print to File..."), QKeySequence(Qt::CTRL | Qt::Key_P));
-  w_.miF[2] = AddItem(m, tr("&Editor..."), QKeySequence(Qt::CTRL | Qt::Key_E));
+  w_.miF[0] = AddMenuItem(m, tr("&Load..."), QKeySequence(Qt::CTRL | Qt::Key_L));
+  w_.miF[1] = AddMenuItem(m, tr("&Print to File..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+  w_.miF[2] = AddMenuItem(m, tr("&Editor..."), QKeySequence(Qt::CTRL | Qt::Key_E));
   w_.miF[3] = m->addSeparator();
-  w_.miF[4] = AddItem(m, tr("&Range..."), QKeySequence(Qt::CTRL | Qt::Key_R));
+  w_.miF[4] = AddMenuItem(m, tr("&Range..."), QKeySequence(Qt::CTRL | Qt::Key_R));
   w_.miF[6] = m->addSeparator();
   for (int i = 7; i <= 10; ++i) {
-    w_.miF[i] = AddItem(m, QString());
+    w_.miF[i] = AddMenuItem(m, QString());
     w_.miF[i]->setVisible(false);
   }
   w_.miF[11] = m->addSeparator();
   w_.miF[11]->setVisible(false);
-  w_.miF[12] = AddItem(m, tr("E&xit"));
+  w_.miF[12] = AddMenuItem(m, tr("E&xit"));
   for (int i : {0, 1, 2, 4, 7, 8, 9, 10, 12}) {
     connect(w_.miF[i], &QAction::triggered, this, [this, i] { FileCommand(i); });
   }
@@ -70,23 +65,23 @@ void MainWindow::BuildFileMenu() {
 
 void MainWindow::BuildOptionsMenu() {
   QMenu* m = w_.mnO = menuBar()->addMenu(tr("&Options"));
-  w_.miO[0] = AddItem(m, tr("&AutoLoad..."));
-  w_.miO[1] = AddItem(m, tr("&Font..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+  w_.miO[0] = AddMenuItem(m, tr("&AutoLoad..."));
+  w_.miO[1] = AddMenuItem(m, tr("&Font..."), QKeySequence(Qt::CTRL | Qt::Key_F));
   w_.mnSound = m->addMenu(tr("&Sound"));
   w_.miO[2] = w_.mnSound->menuAction();
-  w_.miSS[0] = AddItem(w_.mnSound, tr("&Disable"));
-  w_.miSS[1] = AddItem(w_.mnSound, tr("Default &Beep"), QKeySequence(Qt::CTRL | Qt::Key_B));
-  w_.miSS[2] = AddItem(w_.mnSound, tr("&Sound File..."));
+  w_.miSS[0] = AddMenuItem(w_.mnSound, tr("&Disable"));
+  w_.miSS[1] = AddMenuItem(w_.mnSound, tr("Default &Beep"), QKeySequence(Qt::CTRL | Qt::Key_B));
+  w_.miSS[2] = AddMenuItem(w_.mnSound, tr("&Sound File..."));
   for (int i = 0; i < 3; ++i) {
     w_.miSS[i]->setCheckable(true);
     connect(w_.miSS[i], &QAction::triggered, this, [this, i] { SoundCommand(i); });
   }
   w_.miO[3] = m->addSeparator();
-  w_.miO[4] = AddItem(m, tr("&Protection..."));
+  w_.miO[4] = AddMenuItem(m, tr("&Protection..."));
   w_.miO[5] = m->addSeparator();
-  w_.miO[6] = AddItem(m, tr("&Exit Pop Up"));
-  w_.miO[7] = AddItem(m, tr("Toggle &View"), QKeySequence(Qt::CTRL | Qt::Key_V));
-  w_.miO[8] = AddItem(m, tr("&Once Daily"));
+  w_.miO[6] = AddMenuItem(m, tr("&Exit Pop Up"));
+  w_.miO[7] = AddMenuItem(m, tr("Toggle &View"), QKeySequence(Qt::CTRL | Qt::Key_V));
+  w_.miO[8] = AddMenuItem(m, tr("&Once Daily"));
   for (int i : {0, 4, 6, 8}) w_.miO[i]->setCheckable(true);
   for (int i : {0, 1, 4, 6, 7, 8}) {
     connect(w_.miO[i], &QAction::triggered, this, [this, i] { OptionsCommand(i); });
@@ -95,21 +90,21 @@ void MainWindow::BuildOptionsMenu() {
 
 void MainWindow::BuildSetupHelpMenus() {
   QMenu* s = w_.mnS = menuBar()->addMenu(tr("&Setup"));
-  w_.miS[0] = AddItem(s, tr("&Minimize When Idle"));
-  w_.miS[1] = AddItem(s, tr("&Exit TimeOut..."));
+  w_.miS[0] = AddMenuItem(s, tr("&Minimize When Idle"));
+  w_.miS[1] = AddMenuItem(s, tr("&Exit TimeOut..."));
   w_.miS[2] = s->addSeparator();
-  w_.miS[3] = AddItem(s, tr("&Confirm Clean Up"));
+  w_.miS[3] = AddMenuItem(s, tr("&Confirm Clean Up"));
   w_.miS[4] = s->addSeparator();
-  w_.miS[5] = AddItem(s, tr("&Save Settings on Exit"));
-  w_.miS[6] = AddItem(s, tr("Save Settings &Now"), QKeySequence(Qt::CTRL | Qt::Key_N));
+  w_.miS[5] = AddMenuItem(s, tr("&Save Settings on Exit"));
+  w_.miS[6] = AddMenuItem(s, tr("Save Settings &Now"), QKeySequence(Qt::CTRL | Qt::Key_N));
   for (int i : {0, 1, 3, 5}) w_.miS[i]->setCheckable(true);
   for (int i : {0, 1, 3, 5, 6}) {
     connect(w_.miS[i], &QAction::triggered, this, [this, i] { SetupCommand(i); });
   }
   QMenu* h = w_.mnH = menuBar()->addMenu(tr("&Help"));
-  w_.miH[0] = AddItem(h, tr("&Contents"));
+  w_.miH[0] = AddMenuItem(h, tr("&Contents"));
   w_.miH[1] = h->addSeparator();
-  w_.miH[2] = AddItem(h, tr("&About..."), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  w_.miH[2] = AddMenuItem(h, tr("&About..."), QKeySequence(Qt::SHIFT | Qt::Key_F1));
   for (int i : {0, 2}) {
     connect(w_.miH[i], &QAction::triggered, this, [this, i] { HelpCommand(i); });
   }
@@ -117,11 +112,11 @@ void MainWindow::BuildSetupHelpMenus() {
 
 void MainWindow::BuildPopup() {
   QMenu* p = w_.mnPop = new QMenu(this);
-  w_.pop[0] = AddItem(p, tr("&Load..."));
-  w_.pop[1] = AddItem(p, tr("&Editor..."));
-  w_.pop[2] = AddItem(p, tr("&Range..."));
+  w_.pop[0] = AddMenuItem(p, tr("&Load..."));
+  w_.pop[1] = AddMenuItem(p, tr("&Editor..."));
+  w_.pop[2] = AddMenuItem(p, tr("&Range..."));
   w_.pop[3] = p->addSeparator();
-  w_.pop[4] = AddItem(p, tr("&Save Settings Now"));
+  w_.pop[4] = AddMenuItem(p, tr("&Save Settings Now"));
   for (int i : {0, 1, 2, 4}) {
     connect(w_.pop[i], &QAction::triggered, this, [this, i] { PopupCommand(i); });
   }
