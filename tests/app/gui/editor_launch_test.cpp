@@ -64,5 +64,19 @@ TEST_F(MainWindowTest, EditorOutlivesTheMainWindowAndSavesTheSettings) {
   EXPECT_EQ(Setting("Editor", "PrevFile1"), file.string());
 }
 
+// The session's end asks the editor first; keeping unsaved changes keeps the session.
+TEST_F(MainWindowTest, SessionEndAsksTheEditorFirst) {
+  Started(DueFile().string());
+  window->FileCommand(2);
+  window->editor()->widgets().message->setPlainText("unsaved");
+  platform.messages.clear();
+  platform.answers = {Answer::kCancel};
+  EXPECT_FALSE(window->SessionEnding());
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].prompt, "Save changes?");
+  EXPECT_TRUE(window->editor()->isVisible());
+  EXPECT_TRUE(window->isVisible());
+}
+
 }  // namespace
 }  // namespace memro::testing
