@@ -1,6 +1,8 @@
 #include "data/calendar.h"
 
 #include <array>
+#include <charconv>
+#include <iterator>
 
 #include "data/text_util.h"
 
@@ -13,13 +15,16 @@ constexpr std::array<std::string_view, 12> kMonths = {
 constexpr std::array<std::string_view, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                        "Thursday", "Friday", "Saturday"};
 
-std::string TwoDigits(unsigned n) {
-  return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10);
+void AppendTwoDigits(std::string& out, unsigned n) {
+  out += static_cast<char>('0' + n / 10);
+  out += static_cast<char>('0' + n % 10);
 }
 
-std::string FourDigits(int year) {
-  std::string digits = std::to_string(year);
-  return std::string(digits.size() < 4 ? 4 - digits.size() : 0, '0') + digits;
+void AppendFourDigits(std::string& out, int year) {
+  const std::size_t start = out.size();
+  AppendNumber(out, year);
+  const std::size_t digits = out.size() - start;
+  if (digits < 4) out.insert(start, 4 - digits, '0');
 }
 
 }  // namespace
@@ -51,13 +56,27 @@ bool SameLetters(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Three letters, lower-cased, in one number: a month abbreviation is one comparison.
+constexpr std::uint32_t PackedLower(std::string_view three) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(AsciiLowerChar(three[0]))) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(AsciiLowerChar(three[1]))) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(AsciiLowerChar(three[2]))) << 16;
+}
+
+constexpr std::array<std::uint32_t, 12> kPackedAbbreviations = [] {
+  std::array<std::uint32_t, 12> packed{};
+  for (std::size_t m = 0; m < 12; ++m) packed[m] = PackedLower(kMonths[m]);
+  return packed;
+}();
+
 }  // namespace
 
 // Every stored date of a scan passes through here, so it compares without copying.
 unsigned MonthFromName(std::string_view name) {
   if (name.size() == 3) {
+    const std::uint32_t packed = PackedLower(name);
     for (unsigned m = 1; m <= 12; ++m) {
-      if (SameLetters(name, kMonths[m - 1].substr(0, 3))) return m;
+      if (packed == kPackedAbbreviations[m - 1]) return m;
     }
     return 0;
   }
@@ -68,23 +87,57 @@ unsigned MonthFromName(std::string_view name) {
   return 0;
 }
 
+void AppendNumber(std::string& out, std::int64_t n) {
+  char digits[24];
+  const auto end = std::to_chars(std::begin(digits), std::end(digits), n).ptr;
+  out.append(digits, end);
+}
+
 std::string FormatStored(const Date& date) {
-  return std::string(MonthAbbreviation(static_cast<unsigned>(date.month()))) +
-         TwoDigits(static_cast<unsigned>(date.day())) + FourDigits(int(date.year()));
+  std::string out(MonthAbbreviation(static_cast<unsigned>(date.month())));
+  AppendTwoDigits(out, static_cast<unsigned>(date.day()));
+  AppendFourDigits(out, int(date.year()));
+  return out;
+}
+
+void AppendLong(std::string& out, const Date& date) {
+  out += MonthAbbreviation(static_cast<unsigned>(date.month()));
+  out += ' ';
+  AppendTwoDigits(out, static_cast<unsigned>(date.day()));
+  out += ", ";
+  AppendFourDigits(out, int(date.year()));
+}
+
+void AppendWithWeekday(std::string& out, const Date& date) {
+  out += WeekdayAbbreviation(WeekdayNumber(date));
+  out += ", ";
+  AppendLong(out, date);
+}
+
+void AppendShort(std::string& out, const Date& date) {
+  AppendNumber(out, static_cast<unsigned>(date.month()));
+  out += '/';
+  AppendNumber(out, static_cast<unsigned>(date.day()));
+  out += '/';
+  AppendNumber(out, int(date.year()));
 }
 
 std::string FormatLong(const Date& date) {
-  return std::string(MonthAbbreviation(static_cast<unsigned>(date.month()))) + " " +
-         TwoDigits(static_cast<unsigned>(date.day())) + ", " + FourDigits(int(date.year()));
+  std::string out;
+  AppendLong(out, date);
+  return out;
 }
 
 std::string FormatWithWeekday(const Date& date) {
-  return std::string(WeekdayAbbreviation(WeekdayNumber(date))) + ", " + FormatLong(date);
+  std::string out;
+  AppendWithWeekday(out, date);
+  return out;
 }
 
 std::string FormatShort(const Date& date) {
-  return std::to_string(static_cast<unsigned>(date.month())) + "/" +
-         std::to_string(static_cast<unsigned>(date.day())) + "/" + std::to_string(int(date.year()));
+  std::string out;
+  AppendShort(out, date);
+  return out;
 }
 
 bool RuleLeapYear(int year) { return year % 4 == 0; }

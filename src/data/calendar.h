@@ -29,6 +29,13 @@ std::string FormatStored(const Date& date);       // "Dec082026"
 std::string FormatLong(const Date& date);         // "Dec 08, 2026"
 std::string FormatWithWeekday(const Date& date);  // "Tue, Dec 08, 2026"
 std::string FormatShort(const Date& date);        // "12/8/2026"
+// The same texts added to the end of out: a report of thousands of entries builds
+// them without a string of their own each.
+void AppendLong(std::string& out, const Date& date);
+void AppendWithWeekday(std::string& out, const Date& date);
+void AppendShort(std::string& out, const Date& date);
+// A number in decimal, as std::to_string writes it.
+void AppendNumber(std::string& out, std::int64_t n);
 
 // Days in the month of `date` as the reminder rules count them: February has 29
 // days in every year divisible by 4, with no century rule.

@@ -71,6 +71,11 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);
+  AppendCp1252AsUtf8(out, bytes);
+  return out;
+}
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
   for (char c : bytes) {
     if (static_cast<unsigned char>(c) < 0x80) {
       out += c;  // most text is plain ASCII, which both encodings share
@@ -78,7 +83,6 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
       AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
     }
   }
-  return out;
 }
 
 Cp1252Text Utf8ToCp1252(std::string_view utf8) {

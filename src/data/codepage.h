@@ -9,6 +9,8 @@ namespace memro {
 // The five bytes Windows-1252 leaves undefined map to the C1 controls of the same
 // value, so any byte string survives a decode followed by an encode.
 std::string Cp1252ToUtf8(std::string_view bytes);
+// The same, added to the end of out.
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes);
 
 struct Cp1252Text {
   std::string bytes;

@@ -17,15 +17,28 @@ void WriteInt16(std::string& bytes, std::size_t offset, std::int16_t value) {
   bytes[offset + 1] = static_cast<char>(u >> 8);
 }
 
+EventFields EventFields::Of(std::string_view bytes) {
+  EventFields f;
+  f.date = bytes.substr(0, kDateSize);
+  f.message = bytes.substr(kDateSize, kMessageSize);
+  f.warnDays = ReadInt16(bytes, 1009);
+  f.frequency = ReadInt16(bytes, 1011);
+  f.enabled = ReadInt16(bytes, 1013);
+  f.backdated = ReadInt16(bytes, 1015);
+  f.cleanUp = ReadInt16(bytes, 1017);
+  return f;
+}
+
 EventRecord EventRecord::FromBytes(std::string_view bytes) {
+  const EventFields f = EventFields::Of(bytes);
   EventRecord r;
-  r.date.assign(bytes.substr(0, kDateSize));
-  r.message.assign(bytes.substr(kDateSize, kMessageSize));
-  r.warnDays = ReadInt16(bytes, 1009);
-  r.frequency = ReadInt16(bytes, 1011);
-  r.enabled = ReadInt16(bytes, 1013);
-  r.backdated = ReadInt16(bytes, 1015);
-  r.cleanUp = ReadInt16(bytes, 1017);
+  r.date.assign(f.date);
+  r.message.assign(f.message);
+  r.warnDays = f.warnDays;
+  r.frequency = f.frequency;
+  r.enabled = f.enabled;
+  r.backdated = f.backdated;
+  r.cleanUp = f.cleanUp;
   return r;
 }
 

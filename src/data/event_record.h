@@ -38,6 +38,21 @@ struct EventRecord {
   bool operator==(const EventRecord&) const = default;
 };
 
+// The fields of a stored event read in place: the texts point into the record's bytes,
+// which must outlive them. A scan reads tens of thousands of records and copies none.
+struct EventFields {
+  std::string_view date;
+  std::string_view message;
+  std::int16_t warnDays = 0;
+  std::int16_t frequency = 0;
+  std::int16_t enabled = 0;
+  std::int16_t backdated = 0;
+  std::int16_t cleanUp = 0;
+
+  // bytes must hold kRecordSize bytes.
+  static EventFields Of(std::string_view bytes);
+};
+
 // Values a new record starts with (the settings' Defaults section). Element order
 // of the stored array: frequency, enabled, backdated, warnDays, cleanUp.
 struct RecordDefaults {

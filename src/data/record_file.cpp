@@ -88,10 +88,14 @@ std::size_t RecordFile::Read(std::int64_t n, std::string& out) {
 
 std::string RecordFile::ReadAt(std::uint64_t offset, std::size_t size) {
   std::string out(size, '\0');
+  out.resize(ReadInto(offset, out.data(), size));
+  return out;
+}
+
+std::size_t RecordFile::ReadInto(std::uint64_t offset, char* data, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got =
-        ::pread(fd_, out.data() + done, size - done, static_cast<off_t>(offset + done));
+    const ssize_t got = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
       throw FileError(errno, path_.string());
@@ -99,8 +103,7 @@ std::string RecordFile::ReadAt(std::uint64_t offset, std::size_t size) {
     if (got == 0) break;
     done += static_cast<std::size_t>(got);
   }
-  out.resize(done);
-  return out;
+  return done;
 }
 
 void RecordFile::WriteAt(std::uint64_t offset, std::string_view bytes) {

@@ -51,6 +51,8 @@ class RecordFile {
   void Append(std::string_view bytes);
   // Raw bytes at a byte offset, for a fragment that is no whole record.
   std::string ReadAt(std::uint64_t offset, std::size_t size);
+  // As ReadAt, into a buffer the caller keeps: returns how many bytes were there.
+  std::size_t ReadInto(std::uint64_t offset, char* data, std::size_t size);
   // Writes raw bytes at a byte offset (for a trailing fragment).
   void WriteAt(std::uint64_t offset, std::string_view bytes);
 

@@ -10,14 +10,17 @@ RecordReader::RecordReader(RecordFile& file, std::size_t chunkRecords)
 std::string_view RecordReader::View(std::int64_t n) {
   const std::size_t size = file_.record_size();
   const bool inChunk = chunkFirst_ > 0 && n >= chunkFirst_ &&
-                       static_cast<std::size_t>(n - chunkFirst_) * size < chunk_.size();
+                       static_cast<std::size_t>(n - chunkFirst_) * size < chunkBytes_;
   if (!inChunk) {
-    chunk_ = file_.ReadAt(static_cast<std::uint64_t>(n - 1) * size, chunkRecords_ * size);
+    if (!chunk_) chunk_ = std::make_unique_for_overwrite<char[]>(chunkRecords_ * size);
+    chunkFirst_ = 0;  // a failed read leaves no chunk behind
+    chunkBytes_ = file_.ReadInto(static_cast<std::uint64_t>(n - 1) * size, chunk_.get(),
+                                 chunkRecords_ * size);
     chunkFirst_ = n;
-    if (chunk_.empty()) return {};
+    if (chunkBytes_ == 0) return {};
   }
   const std::size_t start = static_cast<std::size_t>(n - chunkFirst_) * size;
-  return std::string_view(chunk_).substr(start, size);
+  return std::string_view(chunk_.get() + start, std::min(size, chunkBytes_ - start));
 }
 
 std::size_t RecordReader::Read(std::int64_t n, std::string& out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,9 @@ class RecordReader {
  private:
   RecordFile& file_;
   std::size_t chunkRecords_;
-  std::string chunk_;
+  // One buffer for every chunk: neither allocated nor cleared again for each.
+  std::unique_ptr<char[]> chunk_;
+  std::size_t chunkBytes_ = 0;   // bytes of the file in chunk_
   std::int64_t chunkFirst_ = 0;  // record number of chunk_[0]; 0 when empty
 };
 

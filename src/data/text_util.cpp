@@ -5,21 +5,29 @@
 
 namespace memro {
 
-std::string_view TrimBlanksView(std::string_view text) {
-  std::size_t begin = 0;
+std::string_view TrimTrailingBlanksView(std::string_view text) {
   std::size_t end = text.size();
-  while (begin < end && text[begin] == ' ') ++begin;
   // Stored fields are padded with blanks to their full width, so most texts end in a
-  // long run of them: skip it eight bytes at a time.
+  // long run of them: skip it 32 bytes at a time.
   constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
-  while (end - begin >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + end - 8, sizeof word);
-    if (word != kEightBlanks) break;
-    end -= 8;
+  while (end >= 32) {
+    std::uint64_t words[4];
+    std::memcpy(words, text.data() + end - 32, sizeof words);
+    if (((words[0] ^ kEightBlanks) | (words[1] ^ kEightBlanks) | (words[2] ^ kEightBlanks) |
+         (words[3] ^ kEightBlanks)) != 0) {
+      break;
+    }
+    end -= 32;
   }
-  while (end > begin && text[end - 1] == ' ') --end;
-  return text.substr(begin, end - begin);
+  while (end > 0 && text[end - 1] == ' ') --end;
+  return text.substr(0, end);
+}
+
+std::string_view TrimBlanksView(std::string_view text) {
+  text = TrimTrailingBlanksView(text);
+  std::size_t begin = 0;
+  while (begin < text.size() && text[begin] == ' ') ++begin;
+  return text.substr(begin);
 }
 
 std::string TrimBlanks(std::string_view text) { return std::string(TrimBlanksView(text)); }

@@ -8,6 +8,8 @@ namespace memro {
 // Removes leading and trailing spaces (0x20) only; tabs and other white space stay.
 std::string TrimBlanks(std::string_view text);
 std::string_view TrimBlanksView(std::string_view text);
+// Trailing spaces only: what a fixed field holds without its padding.
+std::string_view TrimTrailingBlanksView(std::string_view text);
 
 // The part before the first NUL, trimmed of blanks. Platform calls hand back
 // NUL-terminated buffers, so everything after the terminator is noise.

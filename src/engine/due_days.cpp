@@ -1,5 +1,7 @@
 #include "engine/due_days.h"
 
+#include <utility>
+
 #include "engine/date_text.h"
 
 namespace memro {
@@ -7,7 +9,7 @@ namespace {
 
 int DayOfMonth(const Date& d) { return static_cast<int>(static_cast<unsigned>(d.day())); }
 
-std::int64_t MonthlyDays(const EventRecord& event, const Date& date, const Date& today) {
+std::int64_t MonthlyDays(const EventFields& event, const Date& date, const Date& today) {
   const int dim = RuleMonthLength(today);
   const int dd = DayOfMonth(date);
   const int td = DayOfMonth(today);
@@ -19,15 +21,20 @@ std::int64_t MonthlyDays(const EventRecord& event, const Date& date, const Date&
   return days;
 }
 
-std::string MonthAndDay(const EventRecord& event) { return event.date.substr(0, 5); }
+// The event's month and day (the first five characters of its date) followed by a year.
+std::string MonthAndDayIn(const EventFields& event, int year) {
+  std::string text(event.date.substr(0, 5));
+  AppendNumber(text, year);
+  return text;
+}
 
 }  // namespace
 
-std::optional<Trial> TryEvent(const EventRecord& event, int pass, const Date& today) {
+std::optional<Trial> TryEvent(const EventFields& event, int pass, const Date& today) {
   const int year = int(today.year());
   Trial trial;
   if (event.frequency == kYearly) {
-    trial.trialText = MonthAndDay(event) + std::to_string(year + pass);
+    trial.trialText = MonthAndDayIn(event, year + pass);
   } else {
     if (pass > 0) return std::nullopt;
     trial.trialText = event.date;
@@ -55,29 +62,35 @@ std::optional<Trial> TryEvent(const EventRecord& event, int pass, const Date& to
   return trial;
 }
 
-bool IsDue(const EventRecord& event, std::int64_t days, std::int64_t rangeDays) {
+bool IsDue(const EventFields& event, std::int64_t days, std::int64_t rangeDays) {
   if (rangeDays >= 0) return days >= 0 && days <= rangeDays;
   if (days >= 0 && days <= event.warnDays) return true;
   return event.backdated != 0 && (days == -1 || days == -2);
 }
 
-std::string EntryDate(const EventRecord& event, const Trial& trial, const Date& today,
-                      bool rangeOn) {
+FiledDate EntryDate(const EventFields& event, const Trial& trial, const Date& today, bool rangeOn) {
   const int year = int(today.year());
-  std::string date;
+  // Every other frequency tried the event's own date, so trial.date is that read.
+  FiledDate own{std::string(event.date), trial.date};
   switch (event.frequency) {
     case kYearly:
-      return trial.trialText;
-    case kWeekly:
-      return FormatStored(FromDayNumber(DayNumber(today) + trial.days));
+      return {trial.trialText, trial.date};
+    case kWeekly: {
+      std::string text = FormatStored(FromDayNumber(DayNumber(today) + trial.days));
+      const auto date = StoredDate(text, year);
+      return {std::move(text), date};
+    }
     case kOnce:
-      if (rangeOn) return event.date;
+      if (rangeOn) return own;
       [[fallthrough]];
-    default:
-      date = MonthAndDay(event) + std::to_string(year);
+    default: {
+      std::string text = MonthAndDayIn(event, year);
+      const auto date = StoredDate(text, year);
+      // Feb 29 outside a leap year: file the entry under the event's own date instead.
+      if (!date) return own;
+      return {std::move(text), date};
+    }
   }
-  // Feb 29 outside a leap year: file the entry under the event's own date instead.
-  return StoredDate(date, year) ? date : event.date;
 }
 
 }  // namespace memro

@@ -18,13 +18,17 @@ struct Trial {
 
 // The event's day count for pass 0 or 1 (only yearly events have a pass 1). No value
 // when the trial date is no valid date, or for a pass that does not exist.
-std::optional<Trial> TryEvent(const EventRecord& event, int pass, const Date& today);
+std::optional<Trial> TryEvent(const EventFields& event, int pass, const Date& today);
 
 // Whether a day count makes the event due. rangeDays < 0 means range scanning is off.
-bool IsDue(const EventRecord& event, std::int64_t days, std::int64_t rangeDays);
+bool IsDue(const EventFields& event, std::int64_t days, std::int64_t rangeDays);
 
-// The date a due entry is filed under, in stored form.
-std::string EntryDate(const EventRecord& event, const Trial& trial, const Date& today,
-                      bool rangeOn);
+// The date a due entry is filed under: in stored form, and that text as StoredDate
+// reads it (no value when it is no valid date), so that nobody has to read it again.
+struct FiledDate {
+  std::string text;
+  std::optional<Date> date;
+};
+FiledDate EntryDate(const EventFields& event, const Trial& trial, const Date& today, bool rangeOn);
 
 }  // namespace memro

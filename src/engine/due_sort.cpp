@@ -1,14 +1,18 @@
 #include "engine/due_sort.h"
 
-#include <numeric>
 #include <string>
 #include <utility>
 
 namespace memro {
 
 std::vector<std::size_t> ExchangeSortOrder(std::vector<std::int64_t>& keys) {
-  std::vector<std::size_t> order(keys.size());
-  std::iota(order.begin(), order.end(), 0);
+  // Each key travels with its original index: one exchange moves both at once.
+  struct Keyed {
+    std::int64_t key;
+    std::size_t index;
+  };
+  std::vector<Keyed> items(keys.size());
+  for (std::size_t k = 0; k < keys.size(); ++k) items[k] = {keys[k], k};
   const std::int64_t count = static_cast<std::int64_t>(keys.size());
   for (std::int64_t gap = count / 2; gap > 0; gap /= 2) {
     std::int64_t limit = count - gap;
@@ -16,16 +20,20 @@ std::vector<std::size_t> ExchangeSortOrder(std::vector<std::int64_t>& keys) {
     do {
       last = 0;
       for (std::int64_t k = 1; k <= limit; ++k) {
-        const auto a = static_cast<std::size_t>(k - 1);
-        const auto b = static_cast<std::size_t>(k - 1 + gap);
-        if (keys[a] > keys[b]) {
-          std::swap(keys[a], keys[b]);
-          std::swap(order[a], order[b]);
+        Keyed& a = items[static_cast<std::size_t>(k - 1)];
+        Keyed& b = items[static_cast<std::size_t>(k - 1 + gap)];
+        if (a.key > b.key) {
+          std::swap(a, b);
           last = k;
         }
       }
       limit = last - gap;
     } while (last != 0);
+  }
+  std::vector<std::size_t> order(items.size());
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    keys[k] = items[k].key;
+    order[k] = items[k].index;
   }
   return order;
 }

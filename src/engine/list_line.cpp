@@ -6,7 +6,7 @@
 namespace memro {
 namespace {
 
-std::string OrdinalSuffix(unsigned day) {
+std::string_view OrdinalSuffix(unsigned day) {
   if (day == 1 || day == 21 || day == 31) return "st";
   if (day == 2 || day == 22) return "nd";
   if (day == 3 || day == 23) return "rd";
@@ -16,19 +16,36 @@ std::string OrdinalSuffix(unsigned day) {
 }  // namespace
 
 std::string ListLine(const DueEntry& entry, int currentYear) {
-  if (entry.frequency == kDaily) return "Daily";
-  const auto date = StoredDate(entry.date, currentYear);
+  std::string line;
+  AppendListLine(line, entry.frequency, entry.date, StoredDate(entry.date, currentYear));
+  return line;
+}
+
+void AppendListLine(std::string& out, std::int16_t frequency, std::string_view storedDate,
+                    const std::optional<Date>& date) {
+  if (frequency == kDaily) {
+    out += "Daily";
+    return;
+  }
   // No date to show: the stored text itself tells the user most.
-  if (!date) return TrimBlanks(entry.date);
-  switch (entry.frequency) {
+  if (!date) {
+    out += TrimBlanksView(storedDate);
+    return;
+  }
+  switch (frequency) {
     case kMonthly: {
       const auto day = static_cast<unsigned>(date->day());
-      return std::to_string(day) + OrdinalSuffix(day) + " day of every month";
+      AppendNumber(out, day);
+      out += OrdinalSuffix(day);
+      out += " day of every month";
+      return;
     }
     case kWeekly:
-      return "Every " + std::string(WeekdayName(WeekdayNumber(*date)));
+      out += "Every ";
+      out += WeekdayName(WeekdayNumber(*date));
+      return;
     default:
-      return FormatWithWeekday(*date);
+      AppendWithWeekday(out, *date);
   }
 }
 

@@ -21,14 +21,16 @@ namespace {
 class ScanPass {
  public:
   ScanPass(Platform& platform, const std::string& fileName, RecordFile& dueList,
-           const ScanSettings& settings, ScanView& view)
+           const ScanSettings& settings, ScanView& view, DueEntries* keep)
       : platform_(platform),
         fileName_(fileName),
         due_(dueList),
         settings_(settings),
         view_(view),
+        keep_(keep),
         today_(platform.Today()),
-        rangeOn_(!settings.rangeDays.empty()) {
+        rangeOn_(!settings.rangeDays.empty()),
+        entries_(int(today_.year())) {
     if (rangeOn_) {
       const double value = NumericValue(settings.rangeDays);
       rangeLimit_ = value > 0 ? static_cast<std::int64_t>(value) : 0;
@@ -40,14 +42,11 @@ class ScanPass {
  private:
   bool Prepare(RecordFile& events, RecordLayout& layout);
   void ScanRecord(std::int64_t i, std::string_view bytes);
-  bool ConfirmCleanUp(std::int64_t i, const EventRecord& event);
+  bool ConfirmCleanUp(std::int64_t i, const EventFields& event);
   void KeepRecord(std::string_view bytes);
-  void AddEntry(std::int64_t i, const EventRecord& event, const Trial& trial);
+  void AddEntry(std::int64_t i, const EventFields& event, const Trial& trial);
   void Finish(RecordFile& events, const RecordLayout& layout);
   void WriteSortedList();
-  std::string_view Entry(std::size_t k) const {
-    return std::string_view(entries_).substr(k * kDueEntrySize, kDueEntrySize);
-  }
   void ShowList();
   void UpdateCaption();
 
@@ -56,6 +55,7 @@ class ScanPass {
   RecordFile& due_;
   const ScanSettings& settings_;
   ScanView& view_;
+  DueEntries* keep_;
   const Date today_;
   const bool rangeOn_;
   std::int64_t rangeLimit_ = -1;
@@ -64,13 +64,15 @@ class ScanPass {
   std::optional<RecordWriter> copyWriter_;
   // The entries stay in memory until they are sorted, so that the due list is written
   // once, in its final order, and the list is shown without reading it back.
-  std::string entries_;                  // kDueEntrySize bytes each, in scan order until sorted
+  DueEntries entries_;                   // in scan order until sorted
   std::vector<std::int64_t> entryDays_;  // day number of each entry's date, for the sort
-  std::vector<std::size_t> order_;       // scan-order index of each sorted entry
+  std::string caption_;
+  std::size_t captionPrefix_ = 0;  // the part of caption_ that stays
   ScanResult result_;
 };
 
 ScanResult ScanPass::Run() {
+  if (keep_) *keep_ = DueEntries(int(today_.year()));
   if (!CheckEventFileExists(platform_, fileName_)) return {};
   BusyPointer busy(platform_);
   const FileFormat format = DetectFormat(fileName_);
@@ -120,9 +122,10 @@ bool ScanPass::Prepare(RecordFile& events, RecordLayout& layout) {
     copy_.emplace(target, RewriteCopyName(target), kRecordSize);
     copyWriter_.emplace(copy_->file(), 1);
   }
-  due_.Truncate(0);
-  // Pages of the reserve that no entry needs are never touched, so they cost no memory.
-  entries_.reserve(static_cast<std::size_t>(layout.records) * kDueEntrySize);
+  // Only a list that holds something is cut: ext4 writes a file that was truncated to
+  // nothing to disk when it is closed, which a work file deleted at the end never needs.
+  if (due_.ByteLength() != 0) due_.Truncate(0);
+  entries_.Reserve(static_cast<std::size_t>(layout.records));
   KeepRecord(ReadPaddedRecord(events, 1));
   return true;
 }
@@ -132,7 +135,7 @@ void ScanPass::KeepRecord(std::string_view bytes) {
 }
 
 void ScanPass::ScanRecord(std::int64_t i, std::string_view bytes) {
-  const EventRecord event = EventRecord::FromBytes(bytes);
+  const EventFields event = EventFields::Of(bytes);
   bool keep = true;
   bool deleted = false;
   if (event.enabled == 0) {
@@ -160,7 +163,7 @@ void ScanPass::ScanRecord(std::int64_t i, std::string_view bytes) {
   if (keep && !deleted) KeepRecord(bytes);
 }
 
-bool ScanPass::ConfirmCleanUp(std::int64_t i, const EventRecord& event) {
+bool ScanPass::ConfirmCleanUp(std::int64_t i, const EventFields& event) {
   const std::string contents = TrimBlanks(event.message).substr(0, 50);
   const std::string prompt = "Delete Record " + std::to_string(i - 1) + " from " + fileName_ +
                              " ?\r\n\r\nContents:\r\n" + DateText(event.date, int(today_.year())) +
@@ -174,19 +177,27 @@ bool ScanPass::ConfirmCleanUp(std::int64_t i, const EventRecord& event) {
   return true;
 }
 
-void ScanPass::AddEntry(std::int64_t i, const EventRecord& event, const Trial& trial) {
-  const std::string date = EntryDate(event, trial, today_, rangeOn_);
-  DueEntry::AppendBytes(entries_, date, event.date, event.message, event.frequency,
-                        static_cast<std::int16_t>(i));
+void ScanPass::AddEntry(std::int64_t i, const EventFields& event, const Trial& trial) {
+  const FiledDate filed = EntryDate(event, trial, today_, rangeOn_);
+  entries_.Add(filed.text, filed.date, event.date, event.message, event.frequency,
+               static_cast<std::int16_t>(i));
   ++result_.loadedCount;
-  const auto filed = StoredDate(date, int(today_.year()));
-  entryDays_.push_back(filed ? DayNumber(*filed) : DayNumber(today_));
+  entryDays_.push_back(filed.date ? DayNumber(*filed.date) : DayNumber(today_));
   UpdateCaption();
 }
 
+// Made in one text kept for the whole scan, whose start stays: a full file updates it
+// tens of thousands of times.
 void ScanPass::UpdateCaption() {
-  view_.SetCaption("Loading " + fileName_ + "...Active: " + std::to_string(result_.loadedCount) +
-                   "...Cleaned: " + std::to_string(result_.cleanedCount));
+  if (captionPrefix_ == 0) {
+    caption_ = "Loading " + fileName_ + "...Active: ";
+    captionPrefix_ = caption_.size();
+  }
+  caption_.resize(captionPrefix_);
+  AppendNumber(caption_, result_.loadedCount);
+  caption_.append("...Cleaned: ");
+  AppendNumber(caption_, result_.cleanedCount);
+  view_.SetCaption(caption_);
 }
 
 void ScanPass::Finish(RecordFile& events, const RecordLayout& layout) {
@@ -209,26 +220,29 @@ void ScanPass::Finish(RecordFile& events, const RecordLayout& layout) {
 }
 
 void ScanPass::WriteSortedList() {
-  order_ = ExchangeSortOrder(entryDays_);
-  RecordWriter writer(due_, 1);
-  for (const std::size_t k : order_) writer.Append(Entry(k));
-  writer.Flush();
+  entries_.Reorder(ExchangeSortOrder(entryDays_));
+  if (settings_.writeDueList) entries_.Write(due_);
 }
 
 void ScanPass::ShowList() {
   const std::int64_t today = DayNumber(today_);
   bool found = false;
-  DueEntry entry;
-  for (std::int64_t n = 1; n <= result_.loadedCount; ++n) {
-    const auto k = static_cast<std::size_t>(n - 1);
-    entry.Assign(Entry(order_[k]));
-    view_.AddLine(ListLine(entry, int(today_.year())));
+  std::string line;
+  for (std::size_t k = 0; k < entries_.size(); ++k) {
+    const DueItem& item = entries_[k];
+    line.clear();
+    AppendListLine(line, item.frequency, entries_.DateField(item), item.dateRead);
+    view_.AddLine(line);
     if (!found && entryDays_[k] >= today) {
-      result_.firstLine = n - 1;
+      result_.firstLine = static_cast<std::int64_t>(k);
       found = true;
     }
   }
-  entries_ = {};
+  if (keep_) {
+    *keep_ = std::move(entries_);
+  } else {
+    entries_ = DueEntries();
+  }
   if (result_.loadedCount > 0) {
     view_.Alert();
     view_.SelectLine(result_.firstLine);
@@ -239,8 +253,8 @@ void ScanPass::ShowList() {
 }  // namespace
 
 ScanResult LoadEventFile(Platform& platform, const std::string& fileName, RecordFile& dueList,
-                         const ScanSettings& settings, ScanView& view) {
-  return ScanPass(platform, fileName, dueList, settings, view).Run();
+                         const ScanSettings& settings, ScanView& view, DueEntries* entries) {
+  return ScanPass(platform, fileName, dueList, settings, view, entries).Run();
 }
 
 }  // namespace memro

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/record_file.h"
+#include "engine/due_entries.h"
 #include "platform/platform.h"
 
 namespace memro {
@@ -13,6 +14,9 @@ struct ScanSettings {
   std::string rangeDays;       // range-scanning day count as text; empty = off
   bool confirmCleanUp = true;  // ask before deleting a cleaned-up event
   bool rewrite = true;         // false: leave the event file exactly as it is
+  // false: the due list file stays empty, for a caller that takes the entries from
+  // LoadEventFile in memory and never shows one from the file
+  bool writeDueList = true;
 };
 
 // What the scan writes into the main window while it runs. Every call is optional.
@@ -38,8 +42,10 @@ struct ScanResult {
 
 // Loads an event file in the main window: detection, then the scan pass that fills
 // the due list (from record 1), deletes cleaned-up one-off events through a rewrite
-// of the file, and sorts the list by date.
+// of the file, and sorts the list by date. When entries is given it receives the
+// sorted list as well, for a caller that would otherwise read the due list back.
 ScanResult LoadEventFile(Platform& platform, const std::string& fileName, RecordFile& dueList,
-                         const ScanSettings& settings, ScanView& view);
+                         const ScanSettings& settings, ScanView& view,
+                         DueEntries* entries = nullptr);
 
 }  // namespace memro

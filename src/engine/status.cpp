@@ -6,42 +6,62 @@
 namespace memro {
 namespace {
 
-std::string DaysMore(std::int64_t n) { return std::to_string(n) + " days more!"; }
+void AppendDaysMore(std::string& out, std::int64_t n) {
+  AppendNumber(out, n);
+  out += " days more!";
+}
 
 // The phrase for a day count that needs no frequency rule (d <= 3).
-std::string PlainPhrase(std::int64_t d) {
-  if (d == 0) return "Today!!";
-  if (d == -1) return "Tomorrow!";
-  if (d < -1) return DaysMore(-d);
-  if (d == 1) return "Yesterday!";
-  return std::to_string(d) + " days ago!";
+void AppendPlainPhrase(std::string& out, std::int64_t d) {
+  if (d == 0) {
+    out += "Today!!";
+  } else if (d == -1) {
+    out += "Tomorrow!";
+  } else if (d < -1) {
+    AppendDaysMore(out, -d);
+  } else if (d == 1) {
+    out += "Yesterday!";
+  } else {
+    AppendNumber(out, d);
+    out += " days ago!";
+  }
 }
 
 // d > 3: the entry is past; speak of its next occurrence. Changes d to match.
-std::string NextOccurrencePhrase(const DueEntry& entry, const Date& date, const Date& today,
-                                 std::int64_t& d) {
-  if (entry.frequency == kMonthly) {
+void AppendNextOccurrencePhrase(std::string& out, std::int16_t frequency, const Date& date,
+                                const Date& today, std::int64_t& d) {
+  if (frequency == kMonthly) {
     const int dd = static_cast<int>(static_cast<unsigned>(date.day()));
     const int td = static_cast<int>(static_cast<unsigned>(today.day()));
     d = -(dd + RuleMonthLength(today) - td);
-    return PlainPhrase(d);
+    AppendPlainPhrase(out, d);
+    return;
   }
   d -= RuleLeapYear(int(today.year())) ? 366 : 365;
-  return DaysMore(-d);
+  AppendDaysMore(out, -d);
 }
 
 }  // namespace
 
 std::string StatusText(const DueEntry& entry, const Date& today, bool rangeOn) {
-  const auto date = StoredDate(entry.date, int(today.year()));
-  if (!date) return {};
+  std::string text;
+  AppendStatusText(text, entry.frequency, StoredDate(entry.date, int(today.year())), today,
+                   rangeOn);
+  return text;
+}
+
+void AppendStatusText(std::string& out, std::int16_t frequency, const std::optional<Date>& date,
+                      const Date& today, bool rangeOn) {
+  if (!date) return;
+  if (frequency == kWeekly) {
+    out += "Every ";
+    out += WeekdayName(WeekdayNumber(*date));
+    return;
+  }
   std::int64_t d = DayNumber(today) - DayNumber(*date);
-  switch (entry.frequency) {
+  switch (frequency) {
     case kDaily:
       d = 0;
-      break;
-    case kWeekly:
-      d %= 7;
       break;
     case kMonthly:
       d = static_cast<int>(static_cast<unsigned>(today.day())) -
@@ -50,13 +70,15 @@ std::string StatusText(const DueEntry& entry, const Date& today, bool rangeOn) {
     default:
       break;
   }
-  std::string text = d > 3 ? NextOccurrencePhrase(entry, *date, today, d) : PlainPhrase(d);
-  if (entry.frequency == kWeekly) {
-    return "Every " + std::string(WeekdayName(WeekdayNumber(*date)));
+  if (d > 3) {
+    AppendNextOccurrencePhrase(out, frequency, *date, today, d);
+  } else {
+    AppendPlainPhrase(out, d);
   }
-  const Date shown =
-      entry.frequency == kOnce && rangeOn ? *date : FromDayNumber(DayNumber(today) - d);
-  return text + " [" + FormatShort(shown) + "]";
+  const Date shown = frequency == kOnce && rangeOn ? *date : FromDayNumber(DayNumber(today) - d);
+  out += " [";
+  AppendShort(out, shown);
+  out += ']';
 }
 
 std::string ShownMessage(const DueEntry& entry) { return TrimBlanks(entry.message); }

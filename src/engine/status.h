@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "data/calendar.h"
@@ -10,6 +12,10 @@ namespace memro {
 // The status line of a due entry: "Today!!", "3 days more!", "Every Tuesday", ... with
 // the date it speaks of in brackets. Empty when the entry's date is no valid date.
 std::string StatusText(const DueEntry& entry, const Date& today, bool rangeOn);
+// The same text added to out, for an entry whose date is already read: date is
+// StoredDate of its stored date, no value when that is no valid date.
+void AppendStatusText(std::string& out, std::int16_t frequency, const std::optional<Date>& date,
+                      const Date& today, bool rangeOn);
 
 // The entry's message as the message box shows it: trimmed of blanks, still in the
 // file's code page.

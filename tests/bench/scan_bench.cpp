@@ -27,10 +27,10 @@ struct Fixture {
     platform.today = BenchToday();
     WriteBenchFile(file, events, allDue);
   }
-  ScanResult Scan(bool rewrite) {
+  ScanResult Scan(bool rewrite, DueEntries* entries = nullptr) {
     settings.rewrite = rewrite;
     ScanView quiet;
-    return LoadEventFile(platform, file.string(), dueList->file(), settings, quiet);
+    return LoadEventFile(platform, file.string(), dueList->file(), settings, quiet, entries);
   }
 
   testing::TempDir dir;
@@ -75,6 +75,17 @@ void BM_Report(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * scan.loadedCount);
 }
 
+// The command line's report: from the scan's entries in memory, not from the due list.
+void BM_ReportFromEntries(benchmark::State& state) {
+  Fixture f(static_cast<int>(state.range(0)), state.range(1) != 0);
+  DueEntries entries;
+  f.Scan(false, &entries);
+  NullBuffer nothing;
+  std::ostream out(&nothing);
+  for (auto _ : state) WriteReport(out, entries, BenchToday(), false);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(entries.size()));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   b->ArgNames({"events", "all_due"});
   for (int events : {1000, 10000, 32766}) {
@@ -87,6 +98,7 @@ BENCHMARK(BM_Scan)->Apply(Sizes);
 BENCHMARK(BM_ScanAndRewrite)->Apply(Sizes);
 BENCHMARK(BM_Sort)->Apply(Sizes);
 BENCHMARK(BM_Report)->Apply(Sizes);
+BENCHMARK(BM_ReportFromEntries)->Apply(Sizes);
 
 }  // namespace
 }  // namespace memro::bench

@@ -1,7 +1,18 @@
+#include <sstream>
+
+#include "engine/report.h"
 #include "scan_fixture.h"
 
 namespace memro::testing {
 namespace {
+
+using namespace std::string_literals;
+
+std::string Report(const DueEntries& entries, const Date& today, bool unixLineEnds) {
+  std::ostringstream out;
+  WriteReport(out, entries, today, true, unixLineEnds);
+  return out.str();
+}
 
 TEST_F(ScanTest, CleanUpWithoutConfirmationDeletesButStillLists) {
   settings.confirmCleanUp = false;
@@ -131,6 +142,55 @@ TEST_F(ScanTest, FebruaryTwentyNinthOutsideLeapYearsKeepsTheStoredDate) {
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].date, "Feb292024");
   EXPECT_EQ(entries[1].date, "Feb082026");
+}
+
+// The command line writes the report from the scan's entries, the main window from the
+// due list file; both must give the same bytes whatever the messages and dates hold.
+TEST_F(ScanTest, ReportFromTheScansEntriesMatchesTheReportFromTheDueList) {
+  SetToday(2026, 12, 31);
+  settings.rangeDays = "400";  // a one-off entry keeps its own (here short) date
+  WriteEventFile(file, {Event("Dec31    ", "  short date, leading blanks", kOnce),
+                        Event("Jan012001", "Line one\r\nline two\rlone CR", kYearly),
+                        Event("Jan022027", "caf\xe9 \x80 d\0j\xe0  "s, kOnce),
+                        Event("Feb292024", std::string(kMessageSize, 'x'), kMonthly),
+                        Event("Jan012027", "weekly", kWeekly), Event("Jan152020", "", kDaily)});
+  DueEntries entries;
+  const ScanResult r =
+      LoadEventFile(platform, file.string(), dueList->file(), settings, view, &entries);
+  ASSERT_EQ(r.loadedCount, 6);
+  ASSERT_EQ(entries.size(), 6u);
+
+  // The day after the scan lies in another year, which the short date follows.
+  const Date newYear{std::chrono::year{2027}, std::chrono::January, std::chrono::day{1}};
+  for (const Date& today : {platform.today, newYear}) {
+    for (const bool unixLineEnds : {false, true}) {
+      std::ostringstream fromFile;
+      WriteReport(fromFile, dueList->file(), r.loadedCount, today, true, unixLineEnds);
+      EXPECT_EQ(Report(entries, today, unixLineEnds), fromFile.str()) << unixLineEnds;
+    }
+  }
+  EXPECT_NE(Report(entries, platform.today, false).find("Line one\r\nline two\rlone CR\r\n"),
+            std::string::npos);
+  EXPECT_NE(Report(entries, platform.today, true).find("Line one\nline two\rlone CR\n"),
+            std::string::npos);
+  EXPECT_NE(Report(entries, newYear, true).find("Fri, Dec 31, 2027\n"), std::string::npos);
+}
+
+TEST_F(ScanTest, WithoutTheDueListFileTheEntriesComeBackAsTheFileWouldHoldThem) {
+  Scan({Event("Dec112026", "c", kOnce), Event("Dec062026", "  a", kOnce, 7, 1),
+        Event("Dec08    ", std::string(kMessageSize, 'b'), kYearly)});
+  const std::string written = ReadFileBytes(dueList->path());
+  ASSERT_EQ(written.size(), 3 * kDueEntrySize);
+
+  settings.writeDueList = false;
+  DueEntries entries;
+  const ScanResult r =
+      LoadEventFile(platform, file.string(), dueList->file(), settings, view, &entries);
+  EXPECT_EQ(r.loadedCount, 3);
+  EXPECT_EQ(std::filesystem::file_size(dueList->path()), 0u);  // the last scan's list is gone
+  std::string bytes;
+  for (std::size_t k = 0; k < entries.size(); ++k) entries.AppendBytes(k, bytes);
+  EXPECT_EQ(bytes, written);
 }
 
 }  // namespace
