@@ -10,11 +10,11 @@
 #include "data/store_save.h"
 #include "editor/editor_texts.h"
 #include "editor/editor_window.h"
+#include "platform/qt/qt_text.h"
 
 namespace memro {
 namespace {
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 std::string Title() { return Texts().productTitle + " Editor"; }
 
 }  // namespace

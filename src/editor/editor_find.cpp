@@ -4,11 +4,10 @@
 #include <algorithm>
 
 #include "editor/editor_window.h"
+#include "platform/qt/qt_text.h"
 
 namespace memro {
 namespace {
-
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // Blanks are spaces only.
 QString WithoutBlanks(const QString& text, int* leading = nullptr) {

@@ -22,12 +22,7 @@ void EditorWindow::BuildFileMenu() {
   w_.miF[4] = m->addSeparator();
   w_.miF[5] = AddMenuItem(m, tr("Set As De&fault"));
   w_.miF[6] = m->addSeparator();
-  for (int i = 7; i <= 10; ++i) {
-    w_.miF[i] = AddMenuItem(m, QString());
-    w_.miF[i]->setVisible(false);
-  }
-  w_.miF[11] = m->addSeparator();
-  w_.miF[11]->setVisible(false);
+  AddRecentFileEntries(m, &w_.miF[7]);
   w_.miF[12] = AddMenuItem(m, tr("&Quit Editor"), QKeySequence(Qt::CTRL | Qt::Key_Q));
   for (int i = 0; i < 13; ++i) {
     if (!w_.miF[i]->isSeparator()) {

@@ -9,13 +9,11 @@
 #include "editor/editor_texts.h"
 #include "editor/editor_window.h"
 #include "engine/date_text.h"
+#include "platform/qt/qt_text.h"
 
 namespace memro {
 namespace {
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-constexpr int kWarnMaximum = 365;
 constexpr int kFrequencies = 5;
 
 // The message field counts what a text takes in the file: a line end is two bytes.

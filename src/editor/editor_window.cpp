@@ -10,15 +10,11 @@
 #include "app/settings.h"
 #include "data/fixed_texts.h"
 #include "editor/editor_texts.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/twips.h"
 
 namespace memro {
 namespace {
-
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-constexpr int kWarnMaximum = 365;
-constexpr int kWarnPage = 7;
 
 struct ButtonDesign {
   const char* caption;

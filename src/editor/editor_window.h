@@ -23,6 +23,9 @@ class EditorWindow : public QMainWindow {
   // The window's design size, in twips.
   static constexpr int kDesignWidth = 7200;
   static constexpr int kDesignHeight = 5760;
+  // The warn-days scroll bar's usual range is 0 to this, moved a week a page.
+  static constexpr int kWarnMaximum = 365;
+  static constexpr int kWarnPage = 7;
 
   EditorWindow(Platform& platform, EditorHost& host, QWidget* parent = nullptr);
   ~EditorWindow() override;

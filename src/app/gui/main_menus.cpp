@@ -49,12 +49,7 @@ void MainWindow::BuildFileMenu() {
   w_.miF[3] = m->addSeparator();
   w_.miF[4] = AddMenuItem(m, tr("&Range..."), QKeySequence(Qt::CTRL | Qt::Key_R));
   w_.miF[6] = m->addSeparator();
-  for (int i = 7; i <= 10; ++i) {
-    w_.miF[i] = AddMenuItem(m, QString());
-    w_.miF[i]->setVisible(false);
-  }
-  w_.miF[11] = m->addSeparator();
-  w_.miF[11]->setVisible(false);
+  AddRecentFileEntries(m, &w_.miF[7]);
   w_.miF[12] = AddMenuItem(m, tr("E&xit"));
   for (int i : {0, 1, 2, 4, 7, 8, 9, 10, 12}) {
     connect(w_.miF[i], &QAction::triggered, this, [this, i] { FileCommand(i); });

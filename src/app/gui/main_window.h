@@ -16,14 +16,13 @@
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
 #include "platform/platform.h"
+#include "platform/qt/qt_text.h"
 
 class QLockFile;
 class QWindow;
 class QSessionManager;
 
 namespace memro {
-
-inline QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // What the program's surroundings give the main window; tests replace each of them.
 struct MainWindowHooks {
