@@ -41,6 +41,10 @@ class EditorWindow : public QMainWindow {
   void PopupCommand(int index);
   void ButtonCommand(int index);
 
+  // The program ends by a signal and nobody can be asked: unsaved changes, the shown
+  // record's unstored fields included, are kept as a recovery for the next open.
+  void KeepForRecovery();
+
   bool ShowRecord(int position);
   StoreResult StoreCurrentRecord();
   void UpdateRecordCaption();
