@@ -7,7 +7,9 @@ CLI = $(BUILD)/src/cli/memro-cli
 GUI = $(BUILD)/src/app/gui/memro
 EXAMPLE = examples/events.mmo
 
-.PHONY: all deps configure build test test-sanitize run run-cli screenshots format clean fuzz bench
+# The whole suite with HOME and TMPDIR at empty directories of its own and no XDG_CONFIG_HOME:
+# afterwards both must still be empty (no test reaches the user's files).
+.PHONY: all deps configure build test test-isolation test-sanitize run run-cli screenshots format clean fuzz bench
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -29,6 +31,13 @@ build: configure
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-isolation: build
+	@home=$$(mktemp -d) && tmp=$$(mktemp -d) && \
+	env -u XDG_CONFIG_HOME -u XDG_RUNTIME_DIR -u MEMRO_HOME -u TEMP HOME=$$home TMPDIR=$$tmp \
+	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) && \
+	left=$$(find $$home $$tmp -mindepth 1) && rm -rf $$home $$tmp && \
+	if [ -n "$$left" ]; then echo "Tests left files in HOME or TMPDIR:"; echo "$$left"; exit 1; fi
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEMRO_SANITIZE=ON
