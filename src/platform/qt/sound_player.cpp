@@ -1,6 +1,8 @@
 #include "platform/qt/sound_player.h"
 
+#include <QEventLoop>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cctype>
@@ -42,9 +44,27 @@ void SoundPlayer::Play(const std::filesystem::path& file) {
   }
 }
 
+namespace {
+
+// Qt's sample cache reads a wave file on a thread of its own and hands what it read to
+// deleteLater there; an effect destroyed before that load ended leaves those objects
+// behind for good. A local file loads in milliseconds, so the load is let finish.
+void WaitForLoad(QSoundEffect& effect) {
+  if (effect.status() != QSoundEffect::Loading) return;
+  QEventLoop loop;
+  QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, [&] {
+    if (effect.status() != QSoundEffect::Loading) loop.quit();
+  });
+  QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
 void SoundPlayer::Stop() {
   if (wave_) {
     wave_->stop();
+    WaitForLoad(*wave_);
     wave_.reset();
   }
   midi_.reset();
