@@ -162,8 +162,8 @@ TEST_F(MainWindowTest, PrintToFileRefusesEveryNameOfAnEventFile) {
   const std::string events = Slurp(file);
   const std::string editedEvents = Slurp(edited);
 
-  for (const auto& target : {file, dir / "." / "events.mmo", dir / "link.txt", dir / "hard.txt",
-                             edited}) {
+  for (const auto& target :
+       {file, dir / "." / "events.mmo", dir / "link.txt", dir / "hard.txt", edited}) {
     SCOPED_TRACE(target.string());
     platform.messages.clear();
     platform.fileDialogs.push_back(Chosen(target));
