@@ -47,6 +47,10 @@ void MainWindow::EndBySignal() {
     return;
   }
   signalEnded_ = true;
+  // Nobody may be asked from here on: a question that still opens is answered at once.
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, &CloseDialogs);
+  answerer.start(20);
   StopTimeOut();
   clk_.stop();
   if (editor_) {
