@@ -284,8 +284,10 @@ void MainWindow::ExitFromViewer(const QRect& frame) {
 }
 
 bool MainWindow::RefuseSessionClose() {
-  if (signalled_ || !sessionEnding_ || values_.dueCount <= 0 || !values_.settings.exitPopUp)
+  // A signal cannot be refused.
+  if (signalled_ || !sessionEnding_ || values_.dueCount <= 0 || !values_.settings.exitPopUp) {
     return false;
+  }
   if (values_.settings.sound != 0) platform_.Beep();
   return true;
 }
