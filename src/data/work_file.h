@@ -8,11 +8,14 @@
 
 namespace memro {
 
-// A temporary random-access work file in the temp directory ("~mr….tmp"). It is
-// closed and deleted when the object goes away.
+// A temporary random-access work file in the temp directory ("~mr….tmp"). While the
+// object lives, the file is locked (flock), so that a later start can tell it from the
+// work file of a run that was killed. It is closed and deleted when the object goes away.
 class WorkFile {
  public:
-  WorkFile(const std::filesystem::path& path, std::size_t recordSize);
+  // heldFd: a descriptor of the file, already locked, which the object keeps; without
+  // one the file is opened and locked here.
+  WorkFile(const std::filesystem::path& path, std::size_t recordSize, int heldFd = -1);
   ~WorkFile();
   WorkFile(const WorkFile&) = delete;
   WorkFile& operator=(const WorkFile&) = delete;
@@ -21,6 +24,16 @@ class WorkFile {
   const std::filesystem::path& path() const { return file_.path(); }
 
  private:
+  // The descriptor that holds the lock; closing it releases the lock.
+  struct Lock {
+    explicit Lock(int descriptor) : fd(descriptor) {}
+    ~Lock();
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+    int fd;
+  };
+
+  Lock lock_;
   RecordFile file_;
 };
 
@@ -28,5 +41,10 @@ class WorkFile {
 // otherwise the editor's record store (1019-byte records, header written as record 1).
 // On failure the user is told and nullptr comes back; the caller then ends the program.
 std::unique_ptr<WorkFile> CreateWorkFile(Platform& platform, bool isMain);
+
+// Removes the work files in dir that no running program holds: those left by a run that
+// was killed or crashed. Files of other users and files that cannot be locked stay.
+// Returns how many were removed.
+int RemoveAbandonedWorkFiles(const std::filesystem::path& dir);
 
 }  // namespace memro

@@ -1,6 +1,11 @@
 #include "data/work_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
 
 #include "data/event_record.h"
 #include "data/replace_file.h"
@@ -51,6 +56,76 @@ TEST(CreateWorkFile, UnusableTempDirectoryIsToldAndGivesNoFile) {
   EXPECT_EQ(message.icon, Icon::kCritical);
   EXPECT_EQ(message.prompt, ErrorText(ENOTDIR) + "\nUnable to initialize Virtual Memory.");
   EXPECT_EQ(platform.busyDepth, 0);
+}
+
+// A work file in use stays; one that nobody holds is left over from a killed run and goes.
+// Only names of the work-file form, and only plain files, are taken.
+TEST(RemoveAbandonedWorkFiles, RemovesOnlyWorkFilesThatNobodyHolds) {
+  TempDir dir;
+  FakePlatform platform(dir.path());
+  const auto& temp = platform.tempDir;
+  auto held = CreateWorkFile(platform, false);
+  ASSERT_TRUE(held);
+  const auto left = temp / "~mrAbC123.tmp";
+  WriteFileBytes(left, "left over");
+  const std::vector<std::filesystem::path> others{temp / "~mrnotes.txt", temp / "~mrAB.tmp",
+                                                  temp / "report.tmp", temp / "~mrAbC123.tmp~"};
+  for (const auto& other : others) WriteFileBytes(other, "the user's");
+  std::filesystem::create_symlink(dir / "target", temp / "~mrLINK01.tmp");
+  WriteFileBytes(dir / "target", "linked");
+  std::filesystem::create_directory(temp / "~mrDIR001.tmp");
+
+  EXPECT_EQ(RemoveAbandonedWorkFiles(temp), 1);
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_EQ(ReadFileBytes(held->path()), HeaderRecord().ToBytes());
+  for (const auto& other : others) EXPECT_TRUE(std::filesystem::exists(other)) << other;
+  EXPECT_TRUE(std::filesystem::is_symlink(temp / "~mrLINK01.tmp"));
+  EXPECT_EQ(ReadFileBytes(dir / "target"), "linked");
+  EXPECT_TRUE(std::filesystem::is_directory(temp / "~mrDIR001.tmp"));
+
+  const auto path = held->path();
+  held.reset();
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(RemoveAbandonedWorkFiles(dir / "missing"), 0);
+}
+
+// Another copy's work file stays while that copy runs, and goes once it was killed.
+TEST(RemoveAbandonedWorkFiles, KeepsTheFileOfAnotherRunningProcess) {
+  TempDir dir;
+  FakePlatform platform(dir.path());
+  std::array<int, 2> report{};
+  ASSERT_EQ(::pipe(report.data()), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(report[0]);
+    auto work = CreateWorkFile(platform, true);
+    const std::string path = work ? work->path().string() : "";
+    if (::write(report[1], path.data(), path.size()) < 0) ::_exit(1);
+    ::close(report[1]);
+    for (;;) ::pause();
+  }
+  ::close(report[1]);
+  const auto kill = [child] {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  };
+  std::string path;
+  std::array<char, 256> chunk{};
+  for (ssize_t n; (n = ::read(report[0], chunk.data(), chunk.size())) > 0;)
+    path.append(chunk.data(), n);
+  ::close(report[0]);
+  if (path.empty()) {
+    kill();
+    FAIL() << "the child made no work file";
+  }
+
+  EXPECT_EQ(RemoveAbandonedWorkFiles(platform.tempDir), 0);
+  EXPECT_TRUE(std::filesystem::exists(path));
+  kill();
+  EXPECT_TRUE(std::filesystem::exists(path));  // a killed run removes nothing itself
+  EXPECT_EQ(RemoveAbandonedWorkFiles(platform.tempDir), 1);
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(RewriteCopyName, ReplacesTheLastCharacterUnlessThatGivesTheFileItself) {

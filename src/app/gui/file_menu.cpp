@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 #include "app/gui/main_window.h"
 #include "app/gui/viewer_window.h"
 #include "app/recent_files.h"
 #include "data/fixed_texts.h"
+#include "data/same_file.h"
 #include "data/text_util.h"
 #include "engine/report.h"
 #include "platform/qt/twips.h"
@@ -122,6 +124,12 @@ void MainWindow::PrintToFile() {
   request.pathMustExist = request.hideReadOnly = request.confirmOverwrite = true;
   const FileDialogResult chosen = platform_.SaveFileDialog(request);
   if (chosen.outcome != FileDialogResult::Outcome::kChosen || !dueList_) return;
+  if (HoldsEvents(chosen.path)) {
+    platform_.MessageBox("The report would replace the events in " + chosen.path +
+                             ". Please choose another name for the report.",
+                         Icon::kExclamation, Buttons::kOk, "");
+    return;
+  }
 
   const QString caption = windowTitle();
   setWindowTitle(Q("Printing To " + chosen.path + "..."));
@@ -147,6 +155,17 @@ void MainWindow::PrintToFile() {
     platform_.MessageBox(failure + " while writing " + chosen.path, Icon::kCritical, Buttons::kOk,
                          "");
   }
+}
+
+// True when path is the loaded event file or the editor's, by name, link or inode.
+bool MainWindow::HoldsEvents(const std::string& path) const {
+  std::vector<std::string> eventFiles{CurrentFile()};
+  if (editor_) eventFiles.push_back(editor_->state().fileName);
+  for (std::string file : eventFiles) {
+    if (file.starts_with('+')) file.erase(0, 1);
+    if (!file.empty() && SameFile(path, file)) return true;
+  }
+  return false;
 }
 
 // The editor goes where it was last, by default in the middle of the screen. An editor

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/gui/main_window.h"
+#include "app/gui/signal_relay.h"
 #include "platform/qt/qt_platform.h"
 
 namespace {
@@ -31,6 +32,9 @@ std::string LockDirectory(memro::Platform& platform) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("memro");
+  // Before anything of the user's is touched: a session that ends by SIGTERM or SIGHUP
+  // (Wayland, systemd at logout, kill) ends the program as its own close does.
+  memro::SignalRelay relay;
   memro::QtPlatform platform;
 
   memro::MainWindowHooks hooks;
@@ -51,6 +55,8 @@ int main(int argc, char** argv) {
         }
       },
       Qt::DirectConnection);
+
+  QObject::connect(&relay, &memro::SignalRelay::received, &window, &memro::MainWindow::EndBySignal);
 
   if (window.StartUp(CommandLine(argc, argv)) == memro::MainWindow::Start::kEnded) return 0;
   return QApplication::exec();

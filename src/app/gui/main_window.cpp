@@ -284,7 +284,10 @@ void MainWindow::ExitFromViewer(const QRect& frame) {
 }
 
 bool MainWindow::RefuseSessionClose() {
-  if (!sessionEnding_ || values_.dueCount <= 0 || !values_.settings.exitPopUp) return false;
+  // A signal cannot be refused.
+  if (signalled_ || !sessionEnding_ || values_.dueCount <= 0 || !values_.settings.exitPopUp) {
+    return false;
+  }
   if (values_.settings.sound != 0) platform_.Beep();
   return true;
 }
@@ -311,7 +314,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (!sessionEnding_ && !exitFromViewer_ && hooks_.shiftHeld && hooks_.shiftHeld()) {
+  if (!sessionEnding_ && !signalled_ && !exitFromViewer_ && hooks_.shiftHeld &&
+      hooks_.shiftHeld()) {
     SaveSettingsNow();
     event->ignore();
     return;

@@ -26,9 +26,11 @@ namespace memro {
 
 // What the program's surroundings give the main window; tests replace each of them.
 struct MainWindowHooks {
-  std::function<void()> endAtOnce;  // the exit time-out: end without close handling
+  std::function<void()> endAtOnce;  // ends the program, exit status 0 (time-out, signal)
   std::function<bool()> shiftHeld;  // Shift held while the window closes
   std::string lockDirectory;        // where the single-copy lock lives; empty: none
+  // An editor ended by a signal left unsaved changes; unset: asks the editor's recovery.
+  std::function<bool()> recoveryWaiting;
 };
 
 // The program's main window: today's date, the due list, the blinking status of the
@@ -74,6 +76,10 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void LayOut();
   // The session is ending; false when the close was refused.
   bool SessionEnding();
+  // A signal (SIGTERM, SIGHUP, SIGINT) ends the program: as the session's end, but
+  // nothing may refuse and nobody is asked. Open dialogs are answered as by Escape; the
+  // end itself waits until their event loops and the start-up have unwound.
+  void EndBySignal();
 
   MainValues& values() { return values_; }
   const MainWidgets& widgets() const { return w_; }
@@ -131,12 +137,15 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void PlaceFromSettings();
   void ChooseFileToLoad(const std::string& commandLine);
   void FirstView();
+  Start StartUpSteps(const std::string& commandLine);
+  void OpenEditorForRecovery();
 
   void Load(int index);
   int RunScan(const std::string& fileName);
   bool ShowDueEntries();
   void Range();
   void PrintToFile();
+  bool HoldsEvents(const std::string& path) const;
   void OpenEditor();
   void Exit();
   void AddRecentFile(const std::string& path);
@@ -168,6 +177,10 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   QPointer<EditorWindow> editor_;
   bool closed_ = false;  // the window has gone; the editor may still be open
   bool sessionEnding_ = false;
+  bool startingUp_ = false;
+  bool signalled_ = false;    // a signal asked for the end
+  bool signalEnded_ = false;  // and the end has run
+  bool signalRetry_ = false;  // the end waits for a dialog's event loop to unwind
   bool exitFromViewer_ = false;
   bool cameBack_ = false;
   bool laying_out_ = false;

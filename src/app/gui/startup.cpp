@@ -7,12 +7,14 @@
 #include <QScreen>
 
 #include "app/gui/main_window.h"
-#include "platform/qt/twips.h"
 #include "app/gui/viewer_window.h"
 #include "app/protection_file.h"
 #include "data/fixed_texts.h"
 #include "data/text_util.h"
+#include "data/work_file.h"
+#include "editor/editor_recovery.h"
 #include "engine/list_line.h"
+#include "platform/qt/twips.h"
 
 namespace memro {
 namespace {
@@ -23,7 +25,16 @@ bool HasNotOnce(const std::string& commandLine) {
 
 }  // namespace
 
+// A signal during the start-up ends the program once the start-up is done (EndBySignal).
 MainWindow::Start MainWindow::StartUp(const std::string& commandLine) {
+  startingUp_ = true;
+  const Start start = StartUpSteps(commandLine);
+  if (start == Start::kRunning) OpenEditorForRecovery();
+  startingUp_ = false;
+  return start;
+}
+
+MainWindow::Start MainWindow::StartUpSteps(const std::string& commandLine) {
   BusyPointer busy(platform_);
   w_.lbl[1]->setText(QString::fromStdString(DateLabel(platform_.Today())));
   if (AnotherCopyRunning()) {
@@ -31,6 +42,8 @@ MainWindow::Start MainWindow::StartUp(const std::string& commandLine) {
                          Buttons::kOk, Texts().productTitle);
     return Start::kEnded;
   }
+  // No other copy runs: a work file that nobody holds is left from a run that was killed.
+  RemoveAbandonedWorkFiles(platform_.TempDirectory());
   ReadStartSettings();
   if (OnceDailyEnds(commandLine)) return Start::kEnded;
 
@@ -110,6 +123,14 @@ bool MainWindow::OnceDailyEnds(const std::string& commandLine) {
   s.lastCheck = today;
   s.lastFile = s.autoLoad;
   return false;
+}
+
+// An editor that a signal ended kept unsaved changes: the editor comes back and offers
+// them, unless the password lock forbids the editor.
+void MainWindow::OpenEditorForRecovery() {
+  const bool waiting = hooks_.recoveryWaiting ? hooks_.recoveryWaiting()
+                                              : RecoveryWaiting(platform_.ProgramDirectory());
+  if (waiting && w_.miF[2]->isEnabled()) OpenEditor();
 }
 
 void MainWindow::PlaceFromSettings() {

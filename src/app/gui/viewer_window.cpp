@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/qt/twips.h"
 #include "app/gui/viewer_host.h"
+#include "platform/qt/twips.h"
 
 namespace memro {
 namespace {

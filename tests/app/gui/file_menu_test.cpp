@@ -146,5 +146,39 @@ TEST_F(MainWindowTest, PrintWithNothingDueWritesTheHeaderOnly) {
                        "Date: Tue, Dec 08, 2026", "", std::string(60, '-')}));
 }
 
+// A report never replaces events: not the loaded file (by its name in any spelling, a
+// symbolic link or a hard link to it) and not the file open in the editor.
+TEST_F(MainWindowTest, PrintToFileRefusesEveryNameOfAnEventFile) {
+  const auto file = DueFile();
+  const auto edited = DueFile("edited.mmo");
+  MainWindow& w = Started(edited.string());
+  w.FileCommand(2);  // the editor opens edited.mmo
+  ASSERT_NE(w.editor(), nullptr);
+  platform.fileDialogs.push_back(Chosen(file));
+  w.FileCommand(0);
+  ASSERT_EQ(w.values().pendingFile, file.string());
+  std::filesystem::create_symlink(file, dir / "link.txt");
+  std::filesystem::create_hard_link(file, dir / "hard.txt");
+  const std::string events = Slurp(file);
+  const std::string editedEvents = Slurp(edited);
+
+  for (const auto& target :
+       {file, dir / "." / "events.mmo", dir / "link.txt", dir / "hard.txt", edited}) {
+    SCOPED_TRACE(target.string());
+    platform.messages.clear();
+    platform.fileDialogs.push_back(Chosen(target));
+    w.FileCommand(1);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].prompt, "The report would replace the events in " +
+                                               target.string() +
+                                               ". Please choose another name for the report.");
+    EXPECT_EQ(platform.messages[0].icon, Icon::kExclamation);
+    EXPECT_EQ(Slurp(file), events);
+    EXPECT_EQ(Slurp(edited), editedEvents);
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+  EXPECT_EQ(w.windowTitle(), "events.mmo [Memro 4.0]");
+}
+
 }  // namespace
 }  // namespace memro::testing

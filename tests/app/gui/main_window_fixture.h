@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,7 @@ class MainWindowTest : public ::testing::Test {
     MainWindowHooks hooks;
     hooks.endAtOnce = [this] { ended = true; };
     hooks.shiftHeld = [this] { return shiftHeld; };
+    hooks.recoveryWaiting = [this] { return recoveryWaiting ? recoveryWaiting() : false; };
     std::filesystem::create_directories(dir / "run");
     hooks.lockDirectory = (dir / "run").string();
     window = std::make_unique<MainWindow>(platform, hooks);
@@ -59,6 +61,7 @@ class MainWindowTest : public ::testing::Test {
   FakePlatform platform{dir.path()};
   bool ended = false;
   bool shiftHeld = false;
+  std::function<bool()> recoveryWaiting;  // unset: no recovery waiting
   std::unique_ptr<MainWindow> window;
 };
 

@@ -2,8 +2,8 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "platform/qt/twips.h"
 #include "main_window_fixture.h"
+#include "platform/qt/twips.h"
 
 namespace memro::testing {
 namespace {

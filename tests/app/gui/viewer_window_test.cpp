@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/qt/twips.h"
 #include "app/gui/viewer_host.h"
+#include "platform/qt/twips.h"
 
 // Failures show the text rather than its bytes.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
