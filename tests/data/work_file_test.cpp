@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/env_guard.h"
 #include "data/event_record.h"
 #include "data/replace_file.h"
 #include "support/fake_platform.h"
@@ -11,6 +12,7 @@ namespace {
 
 using testing::FakePlatform;
 using testing::ReadFileBytes;
+using testing::RuntimeDirGuard;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
@@ -64,11 +66,13 @@ class ReplacementFileTest : public ::testing::Test {
   TempDir dir_;
   std::filesystem::path target_ = dir_ / "events.mmo";
   std::filesystem::path copy_ = RewriteCopyName(target_);
+  RuntimeDirGuard runtime_{dir_ / "run"};
+  WriterLock lock_{target_};
 };
 
 TEST_F(ReplacementFileTest, CommitPutsTheNewContentInPlace) {
   {
-    ReplacementFile replacement(target_, copy_, 4);
+    ReplacementFile replacement(lock_, target_, copy_, 4);
     replacement.file().Write(1, "new!");
     replacement.Commit();
   }
@@ -78,7 +82,7 @@ TEST_F(ReplacementFileTest, CommitPutsTheNewContentInPlace) {
 
 TEST_F(ReplacementFileTest, AbandonedReplacementLeavesTheFileAndRemovesTheCopy) {
   {
-    ReplacementFile replacement(target_, copy_, 4);
+    ReplacementFile replacement(lock_, target_, copy_, 4);
     replacement.file().Write(1, "new!");
     EXPECT_TRUE(std::filesystem::exists(copy_));
   }
