@@ -45,7 +45,8 @@ class ScanPass {
   void ScanRecord(std::int64_t i, std::string_view bytes);
   bool ConfirmCleanUp(std::int64_t i, const EventFields& event);
   void KeepRecord(std::string_view bytes);
-  void AddEntry(std::int64_t i, const EventFields& event, const Trial& trial);
+  std::int16_t RecordNumber(std::int64_t i, bool deleted) const;
+  void AddEntry(std::int16_t recordNo, const EventFields& event, const Trial& trial);
   void Finish(RecordFile& events, const RecordLayout& layout);
   void WriteSortedList();
   void ShowList();
@@ -177,7 +178,7 @@ void ScanPass::ScanRecord(std::int64_t i, std::string_view bytes) {
       keep = false;
     }
     if (IsDue(event, trial->days, rangeOn_ ? rangeLimit_ : -1)) {
-      AddEntry(i, event, *trial);
+      AddEntry(RecordNumber(i, deleted), event, *trial);
       break;
     }
   }
@@ -198,10 +199,17 @@ bool ScanPass::ConfirmCleanUp(std::int64_t i, const EventFields& event) {
   return true;
 }
 
-void ScanPass::AddEntry(std::int64_t i, const EventFields& event, const Trial& trial) {
+// The record an entry names for the editor: its place in the file as the scan leaves
+// it, so counted in the rewrite copy when there is one. A deleted event has none (0).
+std::int16_t ScanPass::RecordNumber(std::int64_t i, bool deleted) const {
+  if (!copyWriter_) return static_cast<std::int16_t>(i);
+  if (deleted) return 0;
+  return static_cast<std::int16_t>(copyWriter_->next() - 1);  // the record just kept
+}
+
+void ScanPass::AddEntry(std::int16_t recordNo, const EventFields& event, const Trial& trial) {
   const FiledDate filed = EntryDate(event, trial, today_, rangeOn_);
-  entries_.Add(filed.text, filed.date, event.date, event.message, event.frequency,
-               static_cast<std::int16_t>(i));
+  entries_.Add(filed.text, filed.date, event.date, event.message, event.frequency, recordNo);
   ++result_.loadedCount;
   entryDays_.push_back(filed.date ? DayNumber(*filed.date) : DayNumber(today_));
   UpdateCaption();
