@@ -8,6 +8,7 @@
 #include "data/event_file.h"
 #include "data/event_record.h"
 #include "data/replace_file.h"
+#include "data/writer_lock.h"
 
 namespace memro::cli {
 namespace {
@@ -122,12 +123,19 @@ int RunAdd(const std::vector<std::string>& words, std::ostream&, std::ostream& e
     return UsageError(err, *error);
   }
   try {
+    // Held from before the file is read until its replacement is in place: an add
+    // that meets another writer adds to what that writer left.
+    const WriterLock lock(file);
+    const auto target = FollowLink(file);
+    if (const int refusal = WriteRefusal(target)) throw FileError(refusal, target.string());
     std::string bytes;
     if (!ExistingRecords(platform, file, bytes)) return kExitFailed;
-    const auto target = FollowLink(file);
-    ReplacementFile copy(target, RewriteCopyName(target), kRecordSize);
+    ReplacementFile copy(lock, target, RewriteCopyName(target), kRecordSize);
     copy.file().WriteAt(0, bytes + event.ToBytes());
     copy.Commit();
+  } catch (const FileBusyError& e) {
+    platform.Error(e.message());
+    return kExitFailed;
   } catch (const FileError& e) {
     platform.Error(e.description() + " while adding to " + file);
     return kExitFailed;

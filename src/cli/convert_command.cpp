@@ -5,6 +5,7 @@
 #include "cli/console_platform.h"
 #include "cli/editor_open.h"
 #include "data/store_save.h"
+#include "data/writer_lock.h"
 
 namespace memro::cli {
 
@@ -14,16 +15,22 @@ int RunConvert(const std::vector<std::string>& words, std::ostream&, std::ostrea
   if (args.positional.size() != 2) return UsageError(err, "convert takes OLD and NEW");
   const std::string& target = args.positional[1];
   ConsolePlatform platform(err, CleanUpAnswer::kKeep, std::nullopt);
-  // Never overwrite: NEW may be the only copy of somebody's events.
-  std::error_code ec;
-  if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found) {
-    platform.Error(target + " already exists; choose another name or remove it first.");
-    return kExitFailed;
-  }
-  OpenedStore opened = OpenAsEditor(platform, args.positional[0]);
-  if (opened.format == 0) return kExitFailed;
   try {
-    SaveStore(opened.store->file(), opened.count, target);
+    // Held over the test below too: two converts to one NEW must not both find it free.
+    const WriterLock lock(target);
+    // Never overwrite: NEW may be the only copy of somebody's events.
+    std::error_code ec;
+    if (std::filesystem::symlink_status(target, ec).type() !=
+        std::filesystem::file_type::not_found) {
+      platform.Error(target + " already exists; choose another name or remove it first.");
+      return kExitFailed;
+    }
+    OpenedStore opened = OpenAsEditor(platform, args.positional[0]);
+    if (opened.format == 0) return kExitFailed;
+    SaveStore(lock, opened.store->file(), opened.count, target);
+  } catch (const FileBusyError& e) {
+    platform.Error(e.message());
+    return kExitFailed;
   } catch (const FileError& e) {
     platform.Error(e.description() + " while saving " + target);
     return kExitFailed;

@@ -6,6 +6,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/console_platform.h"
+#include "data/same_file.h"
 #include "data/work_file.h"
 #include "engine/report.h"
 #include "engine/scan.h"
@@ -85,6 +86,12 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
   ReportOptions options;
   if (auto error = ReadOptions(words, options)) return UsageError(err, *error);
   ConsolePlatform platform(err, options.cleanUp, options.today);
+  // Checked before the scan: a report that would replace its events changes nothing.
+  if (options.output && SameFile(*options.output, options.file)) {
+    platform.Error("the report cannot be written over its own event file " + options.file +
+                   "; choose another --output.");
+    return kExitFailed;
+  }
   auto dueList = CreateWorkFile(platform, true);
   if (!dueList) return kExitFailed;
   ScanView quiet;

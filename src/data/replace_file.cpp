@@ -30,6 +30,12 @@ std::filesystem::path FollowLink(const std::filesystem::path& target) {
 
 namespace {
 
+const std::filesystem::path& CheckedTarget(const WriterLock& lock,
+                                           const std::filesystem::path& target) {
+  if (!lock.Covers(target)) throw FileError(ENOLCK, target.string());
+  return target;
+}
+
 // A copy left by an interrupted run is removed, never truncated: it may be a hard or
 // symbolic link to the very file being replaced (left by a backup tool or by hand),
 // and truncating it would empty that file before the new content exists. A directory
@@ -44,9 +50,14 @@ const std::filesystem::path& RemoveLeftOver(const std::filesystem::path& copy) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::filesystem::path& target,
+int WriteRefusal(const std::filesystem::path& file) {
+  if (::access(file.c_str(), W_OK) == 0 || errno == ENOENT) return 0;
+  return errno;
+}
+
+ReplacementFile::ReplacementFile(const WriterLock& lock, const std::filesystem::path& target,
                                  const std::filesystem::path& copy, std::size_t recordSize)
-    : target_(target),
+    : target_(CheckedTarget(lock, target)),
       copy_(copy),
       file_(RemoveLeftOver(copy), recordSize, RecordFile::Mode::kCreateNew) {}
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "data/record_file.h"
+#include "data/writer_lock.h"
 
 namespace memro {
 
@@ -18,13 +19,23 @@ std::filesystem::path RewriteCopyName(const std::filesystem::path& file);
 // that the user's link stays a link. A dangling link gives the file it names.
 std::filesystem::path FollowLink(const std::filesystem::path& target);
 
+// 0 when the user may write file or it does not exist yet; else the system's reason
+// (EACCES, EROFS) as access() gives it. A file the user may not write is never replaced
+// by a rename, although the directory would allow it.
+int WriteRefusal(const std::filesystem::path& file);
+
 // New content for a file, written beside it and then renamed over it in one step, so
 // that a crash leaves either the old or the new file, never neither. An object that
 // is destroyed without Commit removes its copy and leaves the file as it was.
+//
+// Only the holder of the target's writer lock may make the copy or remove one left
+// over, since every writer uses the same copy name: the lock must be held from before
+// the target is read until after this object is gone. A lock held for another file
+// is refused with FileError (ENOLCK).
 class ReplacementFile {
  public:
-  ReplacementFile(const std::filesystem::path& target, const std::filesystem::path& copy,
-                  std::size_t recordSize);
+  ReplacementFile(const WriterLock& lock, const std::filesystem::path& target,
+                  const std::filesystem::path& copy, std::size_t recordSize);
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;

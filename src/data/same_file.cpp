@@ -4,14 +4,32 @@
 
 #include <system_error>
 
+#include "data/record_file.h"
+#include "data/replace_file.h"
+
 namespace memro {
 
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+std::filesystem::path RealPath(const std::filesystem::path& name) {
+  // As many links as the system itself follows before it gives up.
+  constexpr int kMaxLinks = 40;
+  std::filesystem::path path = name;
   std::error_code ec;
-  const auto left = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec), ec);
-  const auto right = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec), ec);
-  if (!left.empty() && left == right) return true;
-  struct stat sa {}, sb {};
+  for (int hop = 0; hop < kMaxLinks && std::filesystem::is_symlink(path, ec); ++hop) {
+    path = FollowLink(path);
+  }
+  path = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+  if (ec) throw FileError(ec.value(), name.string());
+  return path;
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  try {
+    if (RealPath(a) == RealPath(b)) return true;
+  } catch (const FileError&) {
+    // A link that cannot be read is compared by what it reaches, below.
+  }
+  struct stat sa {
+  }, sb{};
   if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }

@@ -40,11 +40,13 @@ class ScanPass {
   ScanResult Run();
 
  private:
+  bool Detect();
   bool Prepare(RecordFile& events, RecordLayout& layout);
   void ScanRecord(std::int64_t i, std::string_view bytes);
   bool ConfirmCleanUp(std::int64_t i, const EventFields& event);
   void KeepRecord(std::string_view bytes);
-  void AddEntry(std::int64_t i, const EventFields& event, const Trial& trial);
+  std::int16_t RecordNumber(std::int64_t i, bool deleted) const;
+  void AddEntry(std::int16_t recordNo, const EventFields& event, const Trial& trial);
   void Finish(RecordFile& events, const RecordLayout& layout);
   void WriteSortedList();
   void ShowList();
@@ -60,6 +62,9 @@ class ScanPass {
   const bool rangeOn_;
   std::int64_t rangeLimit_ = -1;
 
+  bool readOnly_ = false;           // the user may not write the file: it is not rewritten
+  bool cleanUpKept_ = false;        // an event due for clean-up stayed in a read-only file
+  std::optional<WriterLock> lock_;  // before copy_, which is removed while it is held
   std::optional<ReplacementFile> copy_;
   std::optional<RecordWriter> copyWriter_;
   // The entries stay in memory until they are sorted, so that the due list is written
@@ -75,13 +80,12 @@ ScanResult ScanPass::Run() {
   if (keep_) *keep_ = DueEntries(int(today_.year()));
   if (!CheckEventFileExists(platform_, fileName_)) return {};
   BusyPointer busy(platform_);
-  const FileFormat format = DetectFormat(fileName_);
-  if (format != FileFormat::kCurrent) {
-    platform_.MessageBox(RefusalMessage(fileName_, format), Icon::kExclamation, Buttons::kOk,
-                         Texts().productTitle + " Editor");
-    return {};
-  }
+  readOnly_ = settings_.rewrite && WriteRefusal(fileName_) != 0;
   try {
+    // Taken before the file is read, so that the rewrite keeps what another writer
+    // added; a scan that will not rewrite needs no lock.
+    if (settings_.rewrite && !readOnly_) lock_.emplace(fileName_, settings_.lockWait);
+    if (!Detect()) return {};
     RecordFile events(fileName_, kRecordSize, RecordFile::Mode::kRead);
     RecordLayout layout;
     if (!Prepare(events, layout)) return {};
@@ -96,15 +100,31 @@ ScanResult ScanPass::Run() {
     }
     Finish(events, layout);
     ShowList();
+  } catch (const FileBusyError& e) {
+    platform_.MessageBox(e.message(), Icon::kExclamation, Buttons::kOk, "");
+    return {};
   } catch (const FileError& e) {
     copyWriter_.reset();
     copy_.reset();  // removes the unfinished copy; the event file is untouched
+    lock_.reset();
     platform_.MessageBox(e.description() + " while scanning " + fileName_, Icon::kCritical,
                          Buttons::kOk, "");
     return {};
   }
+  if (cleanUpKept_) {
+    platform_.MessageBox(fileName_ + " is read-only: nothing was deleted from it.",
+                         Icon::kExclamation, Buttons::kOk, "");
+  }
   result_.result = 1;
   return result_;
+}
+
+bool ScanPass::Detect() {
+  const FileFormat format = DetectFormat(fileName_);
+  if (format == FileFormat::kCurrent) return true;
+  platform_.MessageBox(RefusalMessage(fileName_, format), Icon::kExclamation, Buttons::kOk,
+                       Texts().productTitle + " Editor");
+  return false;
 }
 
 bool ScanPass::Prepare(RecordFile& events, RecordLayout& layout) {
@@ -117,9 +137,9 @@ bool ScanPass::Prepare(RecordFile& events, RecordLayout& layout) {
   view_.SetCaption("Loading " + fileName_ + "...");
   view_.SetDateLabel(DateLabel(today_));
   view_.ClearDueDisplay();
-  if (settings_.rewrite) {
+  if (lock_) {
     const auto target = FollowLink(fileName_);
-    copy_.emplace(target, RewriteCopyName(target), kRecordSize);
+    copy_.emplace(*lock_, target, RewriteCopyName(target), kRecordSize);
     copyWriter_.emplace(copy_->file(), 1);
   }
   // Only a list that holds something is cut: ext4 writes a file that was truncated to
@@ -146,7 +166,9 @@ void ScanPass::ScanRecord(std::int64_t i, std::string_view bytes) {
     const auto trial = TryEvent(event, pass, today_);
     if (!trial) break;
     if (trial->days == 0 && event.frequency == kOnce && event.cleanUp != 0) {
-      if (!settings_.confirmCleanUp || ConfirmCleanUp(i, event)) {
+      if (readOnly_) {
+        cleanUpKept_ = true;  // nothing can be deleted: not asked, kept below
+      } else if (!settings_.confirmCleanUp || ConfirmCleanUp(i, event)) {
         deleted = true;
         keep = false;
       }
@@ -156,7 +178,7 @@ void ScanPass::ScanRecord(std::int64_t i, std::string_view bytes) {
       keep = false;
     }
     if (IsDue(event, trial->days, rangeOn_ ? rangeLimit_ : -1)) {
-      AddEntry(i, event, *trial);
+      AddEntry(RecordNumber(i, deleted), event, *trial);
       break;
     }
   }
@@ -177,10 +199,17 @@ bool ScanPass::ConfirmCleanUp(std::int64_t i, const EventFields& event) {
   return true;
 }
 
-void ScanPass::AddEntry(std::int64_t i, const EventFields& event, const Trial& trial) {
+// The record an entry names for the editor: its place in the file as the scan leaves
+// it, so counted in the rewrite copy when there is one. A deleted event has none (0).
+std::int16_t ScanPass::RecordNumber(std::int64_t i, bool deleted) const {
+  if (!copyWriter_) return static_cast<std::int16_t>(i);
+  if (deleted) return 0;
+  return static_cast<std::int16_t>(copyWriter_->next() - 1);  // the record just kept
+}
+
+void ScanPass::AddEntry(std::int16_t recordNo, const EventFields& event, const Trial& trial) {
   const FiledDate filed = EntryDate(event, trial, today_, rangeOn_);
-  entries_.Add(filed.text, filed.date, event.date, event.message, event.frequency,
-               static_cast<std::int16_t>(i));
+  entries_.Add(filed.text, filed.date, event.date, event.message, event.frequency, recordNo);
   ++result_.loadedCount;
   entryDays_.push_back(filed.date ? DayNumber(*filed.date) : DayNumber(today_));
   UpdateCaption();
@@ -214,6 +243,7 @@ void ScanPass::Finish(RecordFile& events, const RecordLayout& layout) {
     copyWriter_.reset();
     copy_->Commit();
     copy_.reset();
+    lock_.reset();
   }
   std::error_code ec;
   result_.fileStamp = std::filesystem::last_write_time(fileName_, ec);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
 #include "data/record_file.h"
+#include "data/writer_lock.h"
 #include "engine/due_entries.h"
 #include "platform/platform.h"
 
@@ -17,6 +19,8 @@ struct ScanSettings {
   // false: the due list file stays empty, for a caller that takes the entries from
   // LoadEventFile in memory and never shows one from the file
   bool writeDueList = true;
+  // How long a rewrite waits for another program that holds the file's writer lock.
+  std::chrono::milliseconds lockWait = WriterLock::kDefaultWait;
 };
 
 // What the scan writes into the main window while it runs. Every call is optional.
@@ -42,8 +46,11 @@ struct ScanResult {
 
 // Loads an event file in the main window: detection, then the scan pass that fills
 // the due list (from record 1), deletes cleaned-up one-off events through a rewrite
-// of the file, and sorts the list by date. When entries is given it receives the
-// sorted list as well, for a caller that would otherwise read the due list back.
+// of the file, and sorts the list by date. The rewrite holds the file's writer lock
+// from before the file is read. A file the user may not write is scanned and listed
+// but not rewritten: its events due for clean-up stay, and the user is told once. When entries is
+// given it receives the sorted list as well, for a caller that would otherwise read the due list
+// back.
 ScanResult LoadEventFile(Platform& platform, const std::string& fileName, RecordFile& dueList,
                          const ScanSettings& settings, ScanView& view,
                          DueEntries* entries = nullptr);

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "data/env_guard.h"
 #include "support/fake_platform.h"
 
 namespace memro::testing {
 
-// Runs the tool in-process with its own home and temp directories.
+// Runs the tool in-process with its own home, temp and runtime directories.
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -36,6 +37,7 @@ class CliTest : public ::testing::Test {
   bool TempIsEmpty() { return std::filesystem::is_empty(dir / "temp"); }
 
   TempDir dir;
+  RuntimeDirGuard runtime{dir / "run"};  // the writer locks
   std::ostringstream out;
   std::ostringstream err;
 };

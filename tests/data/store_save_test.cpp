@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "data/env_guard.h"
+#include "data/lock_holder.h"
 #include "data/replace_file.h"
 #include "support/event_files.h"
 #include "support/fake_platform.h"
@@ -28,6 +30,7 @@ class StoreSaveTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
+  testing::RuntimeDirGuard runtime_{dir_ / "run"};
   std::filesystem::path storePath_ = dir_ / "store.tmp";
   std::filesystem::path target_ = dir_ / "events.mmo";
   RecordFile store_;
@@ -59,6 +62,35 @@ TEST_F(StoreSaveTest, FailureLeavesTheOldFileAndNoCopy) {
   EXPECT_THROW(SaveStore(store_, 5, target_), FileError);  // the store has only 3 events
   EXPECT_EQ(ReadFileBytes(target_), "old content");
   EXPECT_FALSE(std::filesystem::exists(RewriteCopyName(target_)));
+}
+
+TEST_F(StoreSaveTest, ReadOnlyFileIsRefusedWithThePermissionText) {
+  WriteFileBytes(target_, "old content");
+  testing::ReadOnlyGuard readOnly(target_);
+  if (!readOnly.active()) GTEST_SKIP() << "this process may write every file";
+  try {
+    SaveStore(store_, 2, target_);
+    ADD_FAILURE() << "saved over a read-only file";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.description(), "Permission denied");
+  }
+  EXPECT_EQ(ReadFileBytes(target_), "old content");
+  EXPECT_FALSE(std::filesystem::exists(RewriteCopyName(target_)));
+}
+
+// A save meets another writer as every writer does: it waits, and saves once the other
+// one is done.
+TEST_F(StoreSaveTest, WaitsForAnotherWriterOfTheFile) {
+  WriteFileBytes(target_, "old content");
+  testing::LockHolder other(target_, "the other writer's content");
+  ASSERT_TRUE(other.held());
+  {
+    testing::LetGoWhenWaitedFor letGo(other);
+    EXPECT_EQ(SaveStore(store_, 2, target_), SaveTarget::kReplaced);
+    EXPECT_TRUE(letGo.waitedFor());
+  }
+  EXPECT_EQ(other.Finish(), 0);
+  EXPECT_EQ(ReadFileBytes(target_), Expected());
 }
 
 }  // namespace

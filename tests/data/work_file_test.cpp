@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "data/env_guard.h"
 #include "data/event_record.h"
 #include "data/replace_file.h"
 #include "support/fake_platform.h"
@@ -16,6 +17,7 @@ namespace {
 
 using testing::FakePlatform;
 using testing::ReadFileBytes;
+using testing::RuntimeDirGuard;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
@@ -139,11 +141,13 @@ class ReplacementFileTest : public ::testing::Test {
   TempDir dir_;
   std::filesystem::path target_ = dir_ / "events.mmo";
   std::filesystem::path copy_ = RewriteCopyName(target_);
+  RuntimeDirGuard runtime_{dir_ / "run"};
+  WriterLock lock_{target_};
 };
 
 TEST_F(ReplacementFileTest, CommitPutsTheNewContentInPlace) {
   {
-    ReplacementFile replacement(target_, copy_, 4);
+    ReplacementFile replacement(lock_, target_, copy_, 4);
     replacement.file().Write(1, "new!");
     replacement.Commit();
   }
@@ -153,7 +157,7 @@ TEST_F(ReplacementFileTest, CommitPutsTheNewContentInPlace) {
 
 TEST_F(ReplacementFileTest, AbandonedReplacementLeavesTheFileAndRemovesTheCopy) {
   {
-    ReplacementFile replacement(target_, copy_, 4);
+    ReplacementFile replacement(lock_, target_, copy_, 4);
     replacement.file().Write(1, "new!");
     EXPECT_TRUE(std::filesystem::exists(copy_));
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/calendar.h"
+#include "data/env_guard.h"
 #include "data/event_record.h"
 #include "data/work_file.h"
 #include "engine/scan.h"
@@ -61,6 +62,7 @@ class ScanTest : public ::testing::Test {
   }
 
   TempDir dir;
+  RuntimeDirGuard runtime{dir / "run"};  // the writer locks
   FakePlatform platform{dir.path()};
   std::filesystem::path file = dir / "events.mmo";
   std::unique_ptr<WorkFile> dueList = CreateWorkFile(platform, true);
