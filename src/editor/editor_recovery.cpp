@@ -6,6 +6,8 @@ namespace memro {
 
 bool RecoveryWaiting(const std::filesystem::path& /*programDirectory*/) { return false; }
 
-void EditorWindow::KeepForRecovery() {}
+void EditorWindow::KeepForRecovery() { ending_ = true; }
+
+void EditorWindow::OfferRecoveryFor(const std::string&) {}
 
 }  // namespace memro

@@ -126,7 +126,7 @@ void EditorWindow::BuildControls() {
   checks->addStretch();
   grid->addLayout(checks, 4, 0, 1, 2);
 
-  w_.hPos = new QScrollBar(Qt::Horizontal, central);
+  w_.hPos = new PositionBar(Qt::Horizontal, central);
   w_.hPos->setRange(1, 1);
   w_.hPos->setTracking(false);  // a drag moves once, where it ends
   w_.hPos->setFocusPolicy(Qt::StrongFocus);
@@ -200,6 +200,12 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+Answer EditorWindow::Box(const std::string& prompt, Icon icon, Buttons buttons,
+                         const std::string& title) {
+  w_.hPos->EndPress();
+  return platform_.MessageBox(prompt, icon, buttons, title);
 }
 
 void EditorWindow::ShowHelpHint() { w_.lbl[4]->setText(tr("  Press F1 for help.")); }
