@@ -65,6 +65,7 @@ bool EditorWindow::Start() {
     s_.fileName = "+" + current;
     FileCommand(1);
   }
+  OfferWaitingRecovery();
   ShowRecentFiles();
   return true;
 }

@@ -7,6 +7,7 @@
 
 #include "data/event_record.h"
 #include "data/file_state.h"
+#include "data/recovery_note.h"
 #include "data/work_file.h"
 #include "editor/editor_host.h"
 #include "editor/editor_state.h"
@@ -120,7 +121,12 @@ class EditorWindow : public QMainWindow {
   void KeepPlace();
 
   // Recovery of changes kept when the program was ended by a signal.
+  RecoveryFields FieldsNow() const;
+  void PutInFields(const RecoveryFields& fields);
   void OfferRecoveryFor(const std::string& file);
+  void OfferRecovery(const Recovery& recovery);
+  bool Restore(const Recovery& recovery);
+  void OfferWaitingRecovery();
 
   // Records menu.
   void NewRecord();

@@ -69,7 +69,8 @@ TEST(RefusalMessage, NamesTheFormatAndPointsToTheEditor) {
   EXPECT_EQ(RefusalMessage("a.bnk", FileFormat::kText),
             "a.bnk is of Date Bank 1.x format.\r\n"
             "Please use the Editor to convert it into Memro 4.0 format.");
-  EXPECT_EQ(RefusalMessage("b.txt", FileFormat::kNotRecognised), "b.txt is not of Memro 4.0 format.");
+  EXPECT_EQ(RefusalMessage("b.txt", FileFormat::kNotRecognised),
+            "b.txt is not of Memro 4.0 format.");
 }
 
 TEST(LayoutOf, RoundsToTheNearestRecordAndKeepsTheFragment) {
