@@ -2,6 +2,8 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "data/file_steps.h"
+#include "data/writer_lock.h"
 #include "editor_fixture.h"
 
 namespace memro::testing {
@@ -85,6 +87,22 @@ TEST_F(ChangedFileTest, CancelStopsTheQuitThatAskedToSave) {
   EXPECT_EQ(Shown(), (std::vector<std::string>{"Save changes?", Question()}));
   EXPECT_TRUE(editor->state().fileChanged);
   EXPECT_EQ(ReadEvents(file).size(), 3u);
+}
+
+// The writer lock's time-out, as SaveStore reports it: its own sentence, the changes
+// still marked.
+TEST_F(ChangedFileTest, BusyFileIsToldInTheLocksOwnWords) {
+  ui().message->setPlainText("mine");
+  editor->ButtonCommand(0);  // stored: the hook below stops the save itself
+  const std::string before = ReadFileBytes(file);
+  SetFileStepHook([] { throw FileBusyError("/busy/events.mmo"); });
+  editor->FileCommand(2);
+  SetFileStepHook(nullptr);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].prompt, FileBusyError("/busy/events.mmo").message());
+  EXPECT_EQ(platform.messages[0].icon, Icon::kExclamation);
+  EXPECT_EQ(ReadFileBytes(file), before);
+  EXPECT_TRUE(editor->state().fileChanged);
 }
 
 }  // namespace
