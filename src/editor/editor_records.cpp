@@ -44,7 +44,11 @@ bool EditorWindow::ShowRecord(int position) {
   const int year = static_cast<int>(platform_.Today().year());
   w_.date->setText(Q(DateText(record.date, year)));
   const QString message = Q(ShownMessage(record.message));
-  if (MessageText() != message) w_.message->setPlainText(message);
+  if (MessageText() != message) {
+    showingStored_ = true;  // a stored message is shown whole, whatever it weighs
+    w_.message->setPlainText(message);
+    showingStored_ = false;
+  }
   shownMessage_ = ShownMessageBytes{record.message, MessageText()};
   shownFrequency_ = record.frequency;
   w_.cmb->setCurrentIndex(
@@ -174,8 +178,12 @@ void EditorWindow::TextChanged() {
 // cut from what was just inserted, before the cursor.
 void EditorWindow::LimitMessage() {
   const QString text = w_.message->toPlainText();
-  int excess = static_cast<int>(StoredLength(text.toStdString())) - static_cast<int>(kMessageSize);
-  if (excess > 0) {
+  // A lone CR of a stored message weighs two bytes in the field, one in the file: the
+  // shown message may weigh more than the field's size and stays whole.
+  std::size_t limit = kMessageSize;
+  if (shownMessage_) limit = std::max(limit, StoredLength(shownMessage_->asShown.toStdString()));
+  int excess = static_cast<int>(StoredLength(text.toStdString())) - static_cast<int>(limit);
+  if (excess > 0 && !showingStored_) {
     QTextCursor cursor = w_.message->textCursor();
     int end = cursor.position();
     if (end == 0) end = static_cast<int>(text.size());  // text set whole: its end goes

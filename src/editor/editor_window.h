@@ -156,6 +156,7 @@ class EditorWindow : public QMainWindow {
     QString asShown;
   };
   std::optional<ShownMessageBytes> shownMessage_;
+  bool showingStored_ = false;
   std::string knownFile_;  // the file as read or written here, and its state then
   std::optional<FileState> knownState_;
   bool ending_ = false;  // the changes were kept for recovery: nobody is asked any more

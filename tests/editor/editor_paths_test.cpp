@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTextCursor>
 
 #include "editor_fixture.h"
 
@@ -190,7 +191,20 @@ TEST_F(EditorTest, UntouchedMessageIsStoredByteForByte) {
   editor->FileCommand(2);
   EXPECT_EQ(ReadEvents(dir / "odd.mmo").at(0).message, original);
 
+  // A full message with a lone CR is shown whole (the field counts its CR twice).
+  const std::string full = "x\r" + std::string(kMessageSize - 3, 'y') + "z";
+  WriteEventFile(dir / "full.mmo", {MakeEvent("Jan012027", full)});
+  Make(dir / "full.mmo");
+  EXPECT_EQ(Message().back(), 'z');
+  ui().hWarn->setValue(4);
+  editor->ButtonCommand(0);
+  EXPECT_EQ(Stored(1).message, full);
+  ui().message->moveCursor(QTextCursor::End);
+  ui().message->insertPlainText("more");  // no more than it had can be typed
+  EXPECT_EQ(Message().back(), 'z');
+
   // A changed message keeps the no-break spaces the user did not touch.
+  Make(dir / "odd.mmo");
   Scroll(1);
   ui().message->setPlainText(
       QString::fromUtf8("a\xC2\xA0"
