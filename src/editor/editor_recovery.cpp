@@ -89,7 +89,7 @@ void EditorWindow::OfferRecoveryFor(const std::string& file) {
 
 void EditorWindow::OfferRecovery(const Recovery& recovery) {
   const Answer answer = Box(OfferText(recovery.note), Icon::kQuestion, Buttons::kYesNo, Title());
-  if (ending_) return;  // ended while asking: it waits for the next start
+  if (answer == Answer::kCancel) return;  // ended while asking: it waits for the next start
   if (answer != Answer::kYes || Restore(recovery)) DeleteRecovery(recovery);
 }
 

@@ -206,7 +206,10 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
 Answer EditorWindow::Box(const std::string& prompt, Icon icon, Buttons buttons,
                          const std::string& title) {
   w_.hPos->EndPress();
-  return platform_.MessageBox(prompt, icon, buttons, title);
+  const Answer answer = platform_.MessageBox(prompt, icon, buttons, title);
+  // Ended by a signal while the box was open: its answer does nothing any more (the
+  // changes were kept as they stood).
+  return ending_ && buttons != Buttons::kOk ? Answer::kCancel : answer;
 }
 
 void EditorWindow::ShowHelpHint() { w_.lbl[4]->setText(tr("  Press F1 for help.")); }

@@ -2,7 +2,9 @@
 // next editor on that file or at the next start.
 #include "editor/editor_recovery.h"
 
+#include <functional>
 #include <sstream>
+#include <utility>
 
 #include "cli/commands.h"
 #include "data/recovery_note.h"
@@ -164,6 +166,47 @@ TEST_F(RecoveryTest, FileChangedSinceItWasKeptIsAskedAboutAtSave) {
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_NE(asked[0].find("has been changed by another program"), std::string::npos);
   EXPECT_EQ(ReadEvents(file).size(), 3u);
+}
+
+// A platform whose next message box lets the program be ended by a signal while it is
+// open, as the box's own event loop would.
+class EndingPlatform : public FakePlatform {
+ public:
+  using FakePlatform::FakePlatform;
+  Answer MessageBox(const std::string& prompt, Icon icon, Buttons buttons,
+                    const std::string& title) override {
+    if (auto end = std::exchange(whileAsking, nullptr)) end();
+    return FakePlatform::MessageBox(prompt, icon, buttons, title);
+  }
+  std::function<void()> whileAsking;
+};
+
+TEST(RecoveryWhileAsking, AnAnswerGivenAfterTheEndDoesNothing) {
+  TempDir dir;
+  EndingPlatform platform(dir.path());
+  FakeEditorHost host;
+  WriteEventFile(dir / "events.mmo", {MakeEvent("Jan012027", "event 1")});
+  host.currentFile = (dir / "events.mmo").string();
+  const std::string saved = ReadFileBytes(dir / "events.mmo");
+
+  auto editor = std::make_unique<EditorWindow>(platform, host);
+  ASSERT_TRUE(editor->Start());
+  editor->widgets().message->setPlainText("mine");
+  platform.answers = {Answer::kYes};  // "Save changes?"
+  platform.whileAsking = [&] { editor->KeepForRecovery(); };
+  EXPECT_FALSE(editor->close());  // the Yes came too late to save
+  EXPECT_EQ(ReadFileBytes(dir / "events.mmo"), saved);
+  EXPECT_TRUE(editor->close());
+  editor.reset();
+  ASSERT_TRUE(RecoveryWaiting(platform.programDir));
+
+  // Ended again while the recovery is offered: the No does not delete it.
+  editor = std::make_unique<EditorWindow>(platform, host);
+  platform.answers = {Answer::kNo};
+  platform.whileAsking = [&] { editor->KeepForRecovery(); };
+  ASSERT_TRUE(editor->Start());
+  EXPECT_TRUE(RecoveryWaiting(platform.programDir));
+  EXPECT_EQ(platform.messages.back().prompt.substr(0, 35), "The editor held unsaved changes to ");
 }
 
 }  // namespace
