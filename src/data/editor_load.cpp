@@ -1,6 +1,7 @@
 #include "data/editor_load.h"
 
 #include "data/event_file.h"
+#include "data/file_state.h"
 #include "data/fixed_texts.h"
 #include "data/text_entry.h"
 
@@ -152,6 +153,12 @@ std::string ConversionNotice(const std::string& fileName, FileFormat format) {
 std::int16_t LoadEventFileForEditor(Platform& platform, const std::string& fileName,
                                     EditorLoadTarget& target, std::int64_t& loadedCount) {
   if (!CheckEventFileExists(platform, fileName)) return 0;
+  // Told as it is: a file that cannot be read would pass for one of the text format.
+  if (const int denied = ReadDenied(fileName)) {
+    platform.MessageBox(ErrorText(denied) + " while reading " + fileName, Icon::kCritical,
+                        Buttons::kOk, "");
+    return 0;
+  }
   FileFormat format;
   {
     BusyPointer busy(platform);

@@ -6,8 +6,11 @@
 #include "app/recent_files.h"
 #include "app/settings.h"
 #include "data/editor_load.h"
+#include "data/file_state.h"
 #include "data/fixed_texts.h"
+#include "data/same_file.h"
 #include "data/store_save.h"
+#include "data/writer_lock.h"
 #include "editor/editor_texts.h"
 #include "editor/editor_window.h"
 #include "platform/qt/qt_text.h"
@@ -17,6 +20,14 @@ namespace {
 
 std::string Title() { return Texts().productTitle + " Editor"; }
 
+std::string ChangedOnDiskQuestion(const std::string& file) {
+  return file +
+         " has been changed by another program since the editor opened or last saved it.\n\n"
+         "Yes: replace it with the editor's records; the other program's changes are lost.\n"
+         "No: save the editor's records under another name.\n"
+         "Cancel: save nothing now.";
+}
+
 }  // namespace
 
 // A record typed into an empty editor counts as one to store, as a changed record does.
@@ -25,21 +36,33 @@ bool EditorWindow::HasRecordToStore() const {
   return s_.recCount >= 1 || !w_.date->text().isEmpty() || !w_.message->toPlainText().isEmpty();
 }
 
-bool EditorWindow::CommonStart(int index) {
-  if (index <= 3 && HasRecordToStore()) {
+// The recent files store the shown record as Open does: a changed check box, warn days
+// or activation counts only once it is stored. `before` gets the change marks as they
+// stood before the "Save changes?" question, for a command that is cancelled after it.
+bool EditorWindow::CommonStart(int index, ChangeMarks& before) {
+  const bool opens = index == 1 || (index >= 7 && index <= 10);
+  if ((index <= 3 || opens) && HasRecordToStore()) {
     const StoreResult result = StoreCurrentRecord();
     if (result == StoreResult::kInvalidDate) SelectDate();
     if (result != StoreResult::kStored) return false;
   }
-  const bool asks = index <= 1 || (index >= 7 && index <= 10) || index == 12;
-  return !(asks && s_.fileChanged && AskSaveChanges() == Answer::kCancel);
+  before = {s_.fileChanged, s_.recModified};
+  const bool asks = index == 0 || opens || index == 12;
+  if (!asks || !s_.fileChanged) return true;
+  const Answer answer = AskSaveChanges();
+  if (answer != Answer::kNo) before = {s_.fileChanged, s_.recModified};
+  return answer != Answer::kCancel;
+}
+
+bool EditorWindow::CommonStart(int index) {
+  ChangeMarks before;
+  return CommonStart(index, before);
 }
 
 // Yes only when the records are saved (or there are none); a save that failed or was
 // cancelled cancels the command that asked, and the records stay marked as changed.
 Answer EditorWindow::AskSaveChanges() {
-  const Answer answer =
-      platform_.MessageBox("Save changes?", Icon::kQuestion, Buttons::kYesNoCancel, Title());
+  const Answer answer = Box("Save changes?", Icon::kQuestion, Buttons::kYesNoCancel, Title());
   if (answer == Answer::kCancel) return Answer::kCancel;
   if (answer == Answer::kYes) {
     s_.fileChanged = false;
@@ -64,10 +87,24 @@ void EditorWindow::New() {
   setWindowTitle(Q(Title() + " [Untitled]"));
   UpdateRecordCaption();
   s_.needsName = s_.recModified = s_.fileChanged = false;
+  KnowFile(std::nullopt);
   w_.date->setFocus();
 }
 
-void EditorWindow::Open(int index) {
+// A cancelled dialog leaves the changes marked, also after a No to "Save changes?".
+void EditorWindow::Open(int index, const ChangeMarks& before) {
+  if (!ChooseOpenPath(index)) {
+    s_.fileChanged = before.fileChanged;
+    s_.recModified = before.recModified;
+    return;
+  }
+  if (!OpenChosen()) return;
+  if (index == 1) ShowEditTarget();
+  OfferRecoveryFor(s_.fileName);
+}
+
+// False when the dialog was cancelled.
+bool EditorWindow::ChooseOpenPath(int index) {
   if (index == 1 && s_.fileName.starts_with('+')) {
     s_.fileName.erase(0, 1);
   } else if (index == 1) {
@@ -78,31 +115,36 @@ void EditorWindow::Open(int index) {
     request.defaultExtension = "MMO";
     request.fileMustExist = request.pathMustExist = request.hideReadOnly = true;
     const FileDialogResult chosen = platform_.OpenFileDialog(request);
-    if (chosen.outcome == FileDialogResult::Outcome::kCancelled) return;
+    if (chosen.outcome == FileDialogResult::Outcome::kCancelled) return false;
     if (chosen.outcome == FileDialogResult::Outcome::kChosen) s_.fileName = chosen.path;
   } else {
     s_.fileName = PathOfRecentCaption(w_.miF[index]->text().toStdString());
   }
+  return true;
+}
+
+// Loads fileName, or the last file again when that fails; true when a file is shown.
+bool EditorWindow::OpenChosen() {
   if (!LoadForEditing()) {
     const bool fallBack = !s_.lastFileName.empty();
     if (fallBack) s_.fileName = s_.lastFileName;
     if (!fallBack || !LoadForEditing()) {
       EmptyAfterFailedOpen();
-      return;
+      return false;
     }
   }
   if (s_.recCount == 0) {
     ShowEmptyFile();
   } else {
     const bool changed = s_.fileChanged;
-    if (!ShowRecord(1)) return;
+    if (!ShowRecord(1)) return false;
     s_.fileChanged = changed;
     SetRecordsMenu(true);
   }
   AddRecentFile(s_.fileName);
   TitleWithFile();
   UpdateRecordCaption();
-  if (index == 1) ShowEditTarget();
+  return true;
 }
 
 // Loads fileName into the store; on success the editor holds its records, shown from 1.
@@ -112,8 +154,11 @@ bool EditorWindow::LoadForEditing() {
                           static_cast<int>(platform_.Today().year()),
                           [this](const std::string& caption) { setWindowTitle(Q(caption)); }};
   std::int64_t loaded = 0;
+  // Seen before reading: a change made while the file is read is noticed at Save.
+  const std::optional<FileState> state = FileStateOf(s_.fileName);
   const std::int16_t format = LoadEventFileForEditor(platform_, s_.fileName, target, loaded);
   if (format == 0) return false;
+  KnowFile(state);
   s_.recCount = static_cast<std::int16_t>(loaded);
   s_.curRec = s_.recCount > 0 ? 1 : 0;
   s_.lastFileName = s_.fileName;
@@ -131,6 +176,7 @@ void EditorWindow::EmptyAfterFailedOpen() {
   SetPositionQuietly(1, 1);
   s_.curRec = s_.recCount = 0;
   s_.needsName = false;
+  KnowFile(std::nullopt);
   ClearFields();
   PutDefaultsInFields();
   SetRecordsMenu(false);
@@ -175,30 +221,63 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
     }
     if (chosen.outcome == FileDialogResult::Outcome::kChosen) s_.fileName = chosen.path;
   }
+  if (ChangedOnDisk()) {
+    const Answer answer =
+        Box(ChangedOnDiskQuestion(s_.fileName), Icon::kQuestion, Buttons::kYesNoCancel, Title());
+    if (answer == Answer::kNo) return Save(true);
+    if (answer != Answer::kYes) {
+      s_.saveCancelled = true;  // a Quit or Open that asked to save stops too
+      return SaveOutcome::kNotSaved;
+    }
+  }
   return WriteFile() ? SaveOutcome::kSaved : SaveOutcome::kNotSaved;
+}
+
+// The file the editor holds as it was when opened or last saved here.
+void EditorWindow::KnowFile(const std::optional<FileState>& state) {
+  knownFile_ = s_.fileName;
+  knownState_ = state;
+}
+
+// True when fileName is the file the editor read or wrote and another program has
+// changed it since. A file that is gone has nothing to lose.
+bool EditorWindow::ChangedOnDisk() const {
+  if (!knownState_ || !SameFile(s_.fileName, knownFile_)) return false;
+  const std::optional<FileState> now = FileStateOf(s_.fileName);
+  return now && *now != *knownState_;
 }
 
 // The store's header and records become the file, through a copy renamed over it.
 bool EditorWindow::WriteFile() {
   setWindowTitle(Q("Saving " + s_.fileName + "..."));
   std::string failure;
+  Icon icon = Icon::kCritical;
+  const std::optional<FileState> before = FileStateOf(s_.fileName);
   {
     BusyPointer busy(platform_);
     try {
       if (s_.fileName.empty()) throw FileError(ENOENT, "no file name");
+      // A file the user may not write stays as it is: the rename would replace it.
+      if (const int denied = WriteDenied(s_.fileName)) throw FileError(denied, s_.fileName);
       if (SaveStore(store_->file(), s_.recCount, s_.fileName) == SaveTarget::kCreated) {
         platform_.Beep();  // there was no file of that name before
       }
+    } catch (const FileBusyError& e) {
+      failure = e.message();  // another program is changing the file: try again later
+      icon = Icon::kExclamation;
     } catch (const FileError& e) {
-      failure = e.description();
+      failure = e.description() + " while saving " + s_.fileName;
     }
   }
   if (!failure.empty()) {
-    platform_.MessageBox(failure + " while saving " + s_.fileName, Icon::kCritical, Buttons::kOk,
-                         "");
+    // A save that failed after its rename (while making it durable) did replace the
+    // file: that is no change by another program.
+    if (const auto now = FileStateOf(s_.fileName); now && now != before) KnowFile(now);
+    Box(failure, icon, Buttons::kOk, "");
     TitleWithFile();
     return false;
   }
+  KnowFile(FileStateOf(s_.fileName));
   s_.recModified = s_.fileChanged = s_.needsName = false;
   AddRecentFile(s_.fileName);
   TitleWithFile();
@@ -214,12 +293,12 @@ void EditorWindow::SetAsDefault() {
   d.cleanUp = w_.chk[3]->isChecked() ? 1 : 0;
 }
 
-// False keeps the window open.
+// False keeps the window open. Once the changes were kept for recovery nobody is asked.
 bool EditorWindow::CloseSequence() {
-  if (s_.fileChanged || s_.recModified) {
+  if (!ending_ && (s_.fileChanged || s_.recModified)) {
     if (HasRecordToStore() && StoreCurrentRecord() != StoreResult::kStored) {
-      platform_.MessageBox("Delete this record or enter a valid date before quiting Editor.",
-                           Icon::kExclamation, Buttons::kOk, "");
+      Box("Delete this record or enter a valid date before quiting Editor.", Icon::kExclamation,
+          Buttons::kOk, "");
       return false;
     }
     if (AskSaveChanges() == Answer::kCancel) return false;

@@ -63,8 +63,7 @@ void EditorWindow::Find(bool ask) {
     if (!found && !stopped) found = SearchFields(needle);
   }
   if (!found && !stopped) {
-    platform_.MessageBox("\"" + s_.findText + "\" not found.", Icon::kExclamation, Buttons::kOk,
-                         "");
+    Box("\"" + s_.findText + "\" not found.", Icon::kExclamation, Buttons::kOk, "");
   }
   ShowHelpHint();
   s_.navMode = NavMode::kNormal;

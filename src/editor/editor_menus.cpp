@@ -68,7 +68,8 @@ void EditorWindow::BuildPopup() {
 }
 
 void EditorWindow::FileCommand(int index) {
-  if (!CommonStart(index)) return;
+  ChangeMarks before;
+  if (!CommonStart(index, before)) return;
   switch (index) {
     case 0:
       New();
@@ -78,7 +79,7 @@ void EditorWindow::FileCommand(int index) {
     case 8:
     case 9:
     case 10:
-      Open(index);
+      Open(index, before);
       break;
     case 2:
     case 3:

@@ -8,12 +8,13 @@ namespace memro {
 // opened again.
 bool EditorWindow::RoomForAnother() {
   if (s_.recCount < kMaxEvents) return true;
-  platform_.MessageBox("An event file holds at most " + std::to_string(kMaxEvents) + " events.",
-                       Icon::kExclamation, Buttons::kOk, "");
+  Box("An event file holds at most " + std::to_string(kMaxEvents) + " events.", Icon::kExclamation,
+      Buttons::kOk, "");
   return false;
 }
 
 // The new record goes after the last one; it reaches the store when it is next stored.
+// The shown record is stored once, first: a No to its question leaves all as it was.
 void EditorWindow::NewRecord() {
   if (!RoomForAnother() || StoreCurrentRecord() != StoreResult::kStored) return;
   s_.navMode = NavMode::kFollowOnly;
@@ -26,16 +27,33 @@ void EditorWindow::NewRecord() {
   RecordTail();
 }
 
-// The copy goes after the last record.
+// The copy goes after the last record. It is the stored record copied, so the user is
+// asked about the shown record's message once, and the copy is byte for byte the same.
 void EditorWindow::DuplicateRecord() {
   if (!RoomForAnother() || StoreCurrentRecord() != StoreResult::kStored) return;
-  ++s_.recCount;
+  const std::int16_t from = s_.curRec;
+  const std::int16_t to = s_.recCount + 1;
+  if (!CopyRecord(from, to)) return;
+  s_.recCount = to;
   s_.navMode = NavMode::kFollowOnly;
-  w_.hPos->setMaximum(w_.hPos->maximum() + 1);
-  SetPosition(w_.hPos->maximum());
+  w_.hPos->setMaximum(to);
+  SetPosition(to);
   s_.curRec = static_cast<std::int16_t>(w_.hPos->value());
-  StoreCurrentRecord();
   RecordTail();
+}
+
+bool EditorWindow::CopyRecord(int from, int to) {
+  try {
+    if (!store_) throw FileError(EBADF, "no record store");
+    std::string bytes;
+    store_->file().Read(from + 1, bytes);
+    bytes.resize(kRecordSize, '\0');
+    store_->file().Write(to + 1, bytes);
+  } catch (const FileError& e) {
+    Box(e.description(), Icon::kCritical, Buttons::kOk, "");
+    return false;
+  }
+  return true;
 }
 
 // There is no confirmation. The store keeps a stale copy after the last record; it is
@@ -71,17 +89,8 @@ void EditorWindow::DeleteRecord() {
 
 // Every record after the current one moves one position down, in rising order.
 bool EditorWindow::CopyRecordsDown() {
-  try {
-    if (!store_) throw FileError(EBADF, "no record store");
-    std::string bytes;
-    for (int p = s_.curRec + 2; p <= s_.recCount + 1; ++p) {
-      store_->file().Read(p, bytes);
-      bytes.resize(kRecordSize, '\0');
-      store_->file().Write(p - 1, bytes);
-    }
-  } catch (const FileError& e) {
-    platform_.MessageBox(e.description(), Icon::kCritical, Buttons::kOk, "");
-    return false;
+  for (int k = s_.curRec + 1; k <= s_.recCount; ++k) {
+    if (!CopyRecord(k, k - 1)) return false;
   }
   return true;
 }

@@ -1,6 +1,7 @@
 // One record in the fields: showing it, storing it back, and moving between records.
 #include <QSignalBlocker>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "app/settings.h"
@@ -30,7 +31,7 @@ bool EditorWindow::ShowRecord(int position) {
     if (!store_) throw FileError(EBADF, "no record store");
     store_->file().Read(position + 1, bytes);
   } catch (const FileError& e) {
-    platform_.MessageBox(e.description(), Icon::kCritical, Buttons::kOk, "");
+    Box(e.description(), Icon::kCritical, Buttons::kOk, "");
     return false;
   }
   bytes.resize(kRecordSize, '\0');
@@ -43,7 +44,12 @@ bool EditorWindow::ShowRecord(int position) {
   const int year = static_cast<int>(platform_.Today().year());
   w_.date->setText(Q(DateText(record.date, year)));
   const QString message = Q(ShownMessage(record.message));
-  if (w_.message->toPlainText() != message) w_.message->setPlainText(message);
+  if (MessageText() != message) {
+    showingStored_ = true;  // a stored message is shown whole, whatever it weighs
+    w_.message->setPlainText(message);
+    showingStored_ = false;
+  }
+  shownMessage_ = ShownMessageBytes{record.message, MessageText()};
   shownFrequency_ = record.frequency;
   w_.cmb->setCurrentIndex(
       record.frequency >= 0 && record.frequency < kFrequencies ? record.frequency : -1);
@@ -59,20 +65,27 @@ StoreResult EditorWindow::StoreCurrentRecord() {
   const int year = static_cast<int>(platform_.Today().year());
   const auto date = StoredDateOf(w_.date->text().toStdString(), year);
   if (!date) {
-    platform_.MessageBox("Date is of invalid format.", Icon::kExclamation, Buttons::kOk, "");
+    Box("Date is of invalid format.", Icon::kExclamation, Buttons::kOk, "");
     return StoreResult::kInvalidDate;
-  }
-  const Cp1252Text message = MessageBytes(w_.message->toPlainText().toStdString());
-  if (!message.lossless &&
-      platform_.MessageBox("The message holds characters that an event file cannot keep. They "
-                           "will be stored as \"?\".\nStore the record anyway?",
-                           Icon::kQuestion, Buttons::kYesNo, "") != Answer::kYes) {
-    w_.message->setFocus();
-    return StoreResult::kKept;
   }
   EventRecord record;
   record.SetDate(*date);
-  record.SetMessage(message.bytes);
+  const QString text = MessageText();
+  if (shownMessage_ && shownMessage_->asShown == text) {
+    // Untouched: the bytes as read, which the field cannot show exactly (a lone CR,
+    // a no-break space, blanks around the text).
+    record.message = shownMessage_->bytes;
+  } else {
+    const Cp1252Text message = MessageBytes(text.toStdString());
+    if (!message.lossless &&
+        Box("The message holds characters that an event file cannot keep. They will be stored "
+            "as \"?\".\nStore the record anyway?",
+            Icon::kQuestion, Buttons::kYesNo, "") != Answer::kYes) {
+      w_.message->setFocus();
+      return StoreResult::kKept;
+    }
+    record.SetMessage(message.bytes);
+  }
   record.warnDays = static_cast<std::int16_t>(w_.hWarn->value());
   const int index = w_.cmb->currentIndex();
   record.frequency = index >= 0 ? static_cast<std::int16_t>(index) : shownFrequency_;
@@ -91,11 +104,16 @@ StoreResult EditorWindow::StoreCurrentRecord() {
     // Nothing was stored, so the counts must not take in a record that is not there.
     if (raised) s_.curRec = 0;
     if (first) s_.recCount = 0;
-    platform_.MessageBox(e.description(), Icon::kCritical, Buttons::kOk, "");
+    Box(e.description(), Icon::kCritical, Buttons::kOk, "");
     return StoreResult::kWriteFailed;
   }
+  // Stored once, the message is not asked about again while the field keeps it.
+  shownMessage_ = ShownMessageBytes{record.message, text};
   SetRecordsMenu(true);
   s_.fileChanged = true;
+  // The fields are the stored record now: a later command does not store them again
+  // (and ask its questions twice).
+  s_.recModified = false;
   if (first) UpdateRecordCaption();
   return StoreResult::kStored;
 }
@@ -160,8 +178,12 @@ void EditorWindow::TextChanged() {
 // cut from what was just inserted, before the cursor.
 void EditorWindow::LimitMessage() {
   const QString text = w_.message->toPlainText();
-  int excess = static_cast<int>(StoredLength(text.toStdString())) - static_cast<int>(kMessageSize);
-  if (excess > 0) {
+  // A lone CR of a stored message weighs two bytes in the field, one in the file: the
+  // shown message may weigh more than the field's size and stays whole.
+  std::size_t limit = kMessageSize;
+  if (shownMessage_) limit = std::max(limit, StoredLength(shownMessage_->asShown.toStdString()));
+  int excess = static_cast<int>(StoredLength(text.toStdString())) - static_cast<int>(limit);
+  if (excess > 0 && !showingStored_) {
     QTextCursor cursor = w_.message->textCursor();
     int end = cursor.position();
     if (end == 0) end = static_cast<int>(text.size());  // text set whole: its end goes
@@ -204,6 +226,15 @@ void EditorWindow::SetWarnDays(int days) {
 void EditorWindow::ClearFields() {
   w_.date->clear();
   if (!w_.message->toPlainText().isEmpty()) w_.message->clear();
+  shownMessage_.reset();
+}
+
+// The message as typed: toPlainText() would turn no-break spaces into blanks.
+QString EditorWindow::MessageText() const {
+  QString text = w_.message->document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
 }
 
 void EditorWindow::SetPosition(int value) { w_.hPos->setValue(value); }

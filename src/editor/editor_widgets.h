@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <array>
 
+#include "editor/position_bar.h"
+
 namespace memro {
 
 // The editor's controls, named and numbered as in its design. Index 0 of chk is unused.
@@ -22,7 +24,7 @@ struct EditorWidgets {
   QScrollBar* hWarn = nullptr;
   QComboBox* cmb = nullptr;
   std::array<QCheckBox*, 4> chk{};  // 1 enabled, 2 backdated, 3 clean-up
-  QScrollBar* hPos = nullptr;
+  PositionBar* hPos = nullptr;
   std::array<QPushButton*, 7> cmd{};  // Update, Open, Save, Quit, New, Delete, Duplicate
   QFrame* ln = nullptr;
 

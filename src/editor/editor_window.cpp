@@ -65,6 +65,7 @@ bool EditorWindow::Start() {
     s_.fileName = "+" + current;
     FileCommand(1);
   }
+  OfferWaitingRecovery();
   ShowRecentFiles();
   return true;
 }
@@ -126,7 +127,7 @@ void EditorWindow::BuildControls() {
   checks->addStretch();
   grid->addLayout(checks, 4, 0, 1, 2);
 
-  w_.hPos = new QScrollBar(Qt::Horizontal, central);
+  w_.hPos = new PositionBar(Qt::Horizontal, central);
   w_.hPos->setRange(1, 1);
   w_.hPos->setTracking(false);  // a drag moves once, where it ends
   w_.hPos->setFocusPolicy(Qt::StrongFocus);
@@ -200,6 +201,15 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+Answer EditorWindow::Box(const std::string& prompt, Icon icon, Buttons buttons,
+                         const std::string& title) {
+  w_.hPos->EndPress();
+  const Answer answer = platform_.MessageBox(prompt, icon, buttons, title);
+  // Ended by a signal while the box was open: its answer does nothing any more (the
+  // changes were kept as they stood).
+  return ending_ && buttons != Buttons::kOk ? Answer::kCancel : answer;
 }
 
 void EditorWindow::ShowHelpHint() { w_.lbl[4]->setText(tr("  Press F1 for help.")); }

@@ -2,9 +2,12 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "data/event_record.h"
+#include "data/file_state.h"
+#include "data/recovery_note.h"
 #include "data/work_file.h"
 #include "editor/editor_host.h"
 #include "editor/editor_state.h"
@@ -69,6 +72,8 @@ class EditorWindow : public QMainWindow {
   void BuildPopup();
   void WatchPointer();
   void ConnectChanges();
+  // Every message box of the editor: a press of the position bar ends first.
+  Answer Box(const std::string& prompt, Icon icon, Buttons buttons, const std::string& title);
 
   // Field reactions.
   void PositionChanged(int value);
@@ -84,15 +89,25 @@ class EditorWindow : public QMainWindow {
   void SetPositionQuietly(int value, int maximum);
   void SetRecordsMenu(bool enabled);
   void SelectDate();
+  QString MessageText() const;
 
   // File menu.
   enum class SaveOutcome { kSaved, kNothingToSave, kNotSaved };
+  struct ChangeMarks {
+    bool fileChanged = false;
+    bool recModified = false;
+  };
   bool HasRecordToStore() const;
+  bool CommonStart(int index, ChangeMarks& before);
   bool CommonStart(int index);
   Answer AskSaveChanges();
   void New();
-  void Open(int index);
+  void Open(int index, const ChangeMarks& before);
+  bool ChooseOpenPath(int index);
+  bool OpenChosen();
   bool LoadForEditing();
+  void KnowFile(const std::optional<FileState>& state);
+  bool ChangedOnDisk() const;
   void EmptyAfterFailedOpen();
   void ShowEmptyFile();
   void ShowEditTarget();
@@ -105,12 +120,21 @@ class EditorWindow : public QMainWindow {
   void TitleWithFile();
   void KeepPlace();
 
+  // Recovery of changes kept when the program was ended by a signal.
+  RecoveryFields FieldsNow() const;
+  void PutInFields(const RecoveryFields& fields);
+  void OfferRecoveryFor(const std::string& file);
+  void OfferRecovery(const Recovery& recovery);
+  bool Restore(const Recovery& recovery);
+  void OfferWaitingRecovery();
+
   // Records menu.
   void NewRecord();
   void DuplicateRecord();
   void DeleteRecord();
   bool RoomForAnother();
   bool CopyRecordsDown();
+  bool CopyRecord(int from, int to);
   void RecordTail();
   void Find(bool ask);
   bool SearchShownRecord(const QString& needle);
@@ -125,6 +149,17 @@ class EditorWindow : public QMainWindow {
   EditorWidgets w_;
   std::unique_ptr<WorkFile> store_;
   std::int16_t shownFrequency_ = 0;  // kept when the list cannot show it
+  // The shown record's message as stored and as the field first held it; while the
+  // field holds that text, storing writes the stored bytes.
+  struct ShownMessageBytes {
+    std::string bytes;
+    QString asShown;
+  };
+  std::optional<ShownMessageBytes> shownMessage_;
+  bool showingStored_ = false;
+  std::string knownFile_;  // the file as read or written here, and its state then
+  std::optional<FileState> knownState_;
+  bool ending_ = false;  // the changes were kept for recovery: nobody is asked any more
   bool closed_ = false;
 };
 
