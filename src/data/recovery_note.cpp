@@ -13,6 +13,7 @@
 #include "data/event_record.h"
 #include "data/replace_file.h"
 #include "data/same_file.h"
+#include "data/writer_lock.h"
 
 namespace memro {
 namespace {
@@ -139,7 +140,8 @@ void MakePrivateDirectory(const fs::path& dir) {
 }
 
 void WriteRecords(RecordFile& store, std::int16_t records, const fs::path& target) {
-  ReplacementFile copy(target, RewriteCopyName(target), kRecordSize);
+  const WriterLock lock(target);
+  ReplacementFile copy(lock, target, RewriteCopyName(target), kRecordSize);
   const std::string blank = HeaderRecord().ToBytes();  // shown as an empty record
   std::string bytes;
   for (std::int64_t n = 1; n <= records + 1; ++n) {
@@ -150,7 +152,8 @@ void WriteRecords(RecordFile& store, std::int16_t records, const fs::path& targe
 }
 
 void WriteNote(const RecoveryNote& note, const fs::path& target) {
-  ReplacementFile copy(target, RewriteCopyName(target), 1);
+  const WriterLock lock(target);
+  ReplacementFile copy(lock, target, RewriteCopyName(target), 1);
   copy.file().WriteAt(0, NoteText(note));
   copy.Commit(0600);
 }
