@@ -221,16 +221,28 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
     }
     if (chosen.outcome == FileDialogResult::Outcome::kChosen) s_.fileName = chosen.path;
   }
-  if (ChangedOnDisk()) {
-    const Answer answer =
-        Box(ChangedOnDiskQuestion(s_.fileName), Icon::kQuestion, Buttons::kYesNoCancel, Title());
-    if (answer == Answer::kNo) return Save(true);
-    if (answer != Answer::kYes) {
-      s_.saveCancelled = true;  // a Quit or Open that asked to save stops too
-      return SaveOutcome::kNotSaved;
+  // The check is made again under the writer lock: a writer that came in while the
+  // question was open is asked about too.
+  for (;;) {
+    if (ChangedOnDisk()) {
+      const Answer answer =
+          Box(ChangedOnDiskQuestion(s_.fileName), Icon::kQuestion, Buttons::kYesNoCancel, Title());
+      if (answer == Answer::kNo) return Save(true);
+      if (answer != Answer::kYes) {
+        s_.saveCancelled = true;  // a Quit or Open that asked to save stops too
+        return SaveOutcome::kNotSaved;
+      }
+      KnowFile(FileStateOf(s_.fileName));  // the change the user chose to replace
+    }
+    switch (WriteFile()) {
+      case WriteResult::kWritten:
+        return SaveOutcome::kSaved;
+      case WriteResult::kFailed:
+        return SaveOutcome::kNotSaved;
+      case WriteResult::kChangedMeanwhile:
+        break;
     }
   }
-  return WriteFile() ? SaveOutcome::kSaved : SaveOutcome::kNotSaved;
 }
 
 // The file the editor holds as it was when opened or last saved here.
@@ -248,18 +260,26 @@ bool EditorWindow::ChangedOnDisk() const {
 }
 
 // The store's header and records become the file, through a copy renamed over it.
-bool EditorWindow::WriteFile() {
+EditorWindow::WriteResult EditorWindow::WriteFile() {
   setWindowTitle(Q("Saving " + s_.fileName + "..."));
   std::string failure;
   Icon icon = Icon::kCritical;
-  const std::optional<FileState> before = FileStateOf(s_.fileName);
+  std::optional<FileState> before;
+  bool checked = false;  // the file is as the editor knows it, under the lock
   {
     BusyPointer busy(platform_);
     try {
       if (s_.fileName.empty()) throw FileError(ENOENT, "no file name");
+      const WriterLock lock(s_.fileName);
+      if (ChangedOnDisk()) {
+        TitleWithFile();
+        return WriteResult::kChangedMeanwhile;
+      }
+      before = FileStateOf(s_.fileName);
+      checked = true;
       // A file the user may not write stays as it is: the rename would replace it.
       if (const int denied = WriteDenied(s_.fileName)) throw FileError(denied, s_.fileName);
-      if (SaveStore(store_->file(), s_.recCount, s_.fileName) == SaveTarget::kCreated) {
+      if (SaveStore(lock, store_->file(), s_.recCount, s_.fileName) == SaveTarget::kCreated) {
         platform_.Beep();  // there was no file of that name before
       }
     } catch (const FileBusyError& e) {
@@ -272,16 +292,18 @@ bool EditorWindow::WriteFile() {
   if (!failure.empty()) {
     // A save that failed after its rename (while making it durable) did replace the
     // file: that is no change by another program.
-    if (const auto now = FileStateOf(s_.fileName); now && now != before) KnowFile(now);
+    if (const auto now = FileStateOf(s_.fileName); checked && now && now != before) {
+      KnowFile(now);
+    }
     Box(failure, icon, Buttons::kOk, "");
     TitleWithFile();
-    return false;
+    return WriteResult::kFailed;
   }
   KnowFile(FileStateOf(s_.fileName));
   s_.recModified = s_.fileChanged = s_.needsName = false;
   AddRecentFile(s_.fileName);
   TitleWithFile();
-  return true;
+  return WriteResult::kWritten;
 }
 
 void EditorWindow::SetAsDefault() {

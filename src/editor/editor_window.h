@@ -112,7 +112,8 @@ class EditorWindow : public QMainWindow {
   void ShowEmptyFile();
   void ShowEditTarget();
   SaveOutcome Save(bool askName);
-  bool WriteFile();
+  enum class WriteResult { kWritten, kFailed, kChangedMeanwhile };
+  WriteResult WriteFile();
   void SetAsDefault();
   bool CloseSequence();
   void AddRecentFile(const std::string& path);

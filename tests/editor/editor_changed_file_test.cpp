@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "data/file_steps.h"
+#include "data/lock_holder.h"
 #include "data/writer_lock.h"
 #include "editor_fixture.h"
 
@@ -103,6 +104,34 @@ TEST_F(ChangedFileTest, BusyFileIsToldInTheLocksOwnWords) {
   EXPECT_EQ(platform.messages[0].icon, Icon::kExclamation);
   EXPECT_EQ(ReadFileBytes(file), before);
   EXPECT_TRUE(editor->state().fileChanged);
+}
+
+// A writer that holds the lock when Save comes is waited for; what it wrote is then
+// asked about like any other change, although the editor had nothing to ask before.
+TEST_F(ChangedFileTest, WriterMetUnderTheLockIsAskedAbout) {
+  ui().message->setPlainText("mine");
+  editor->ButtonCommand(0);
+  std::string theirs = ReadFileBytes(file);
+  theirs += theirs.substr(theirs.size() - kRecordSize);  // one more event
+  static LockHolder* holder = nullptr;
+  LockHolder other(file, theirs);
+  ASSERT_TRUE(other.held());
+  holder = &other;
+  SetLockWaitHook([] { holder->LetGo(); });
+  platform.answers = {Answer::kCancel};
+  editor->FileCommand(2);
+  SetLockWaitHook(nullptr);
+  EXPECT_EQ(other.Finish(), 0);
+  EXPECT_EQ(Shown(), std::vector<std::string>{Question()});
+  EXPECT_EQ(ReadFileBytes(file), theirs);
+  EXPECT_TRUE(editor->state().fileChanged);
+
+  // Yes replaces it: the question is not asked again for the change it answered.
+  platform.answers = {Answer::kYes};
+  editor->FileCommand(2);
+  EXPECT_EQ(Shown(), std::vector<std::string>{Question()});
+  EXPECT_EQ(ReadEvents(file).size(), 2u);
+  EXPECT_FALSE(editor->state().fileChanged);
 }
 
 }  // namespace
