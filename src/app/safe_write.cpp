@@ -24,8 +24,7 @@ bool Replace(const fs::path& requested, std::string_view bytes, std::optional<mo
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
       if (!S_ISREG(st.st_mode)) return false;
-      const bool readOnly = (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0;
-      if (!mode && readOnly) return false;
+      if (!mode && WriteRefusal(target) != 0) return false;
     } else if (errno != ENOENT) {
       return false;
     }

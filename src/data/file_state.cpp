@@ -27,11 +27,4 @@ int ReadDenied(const std::filesystem::path& file) {
   return 0;
 }
 
-int WriteDenied(const std::filesystem::path& file) {
-  struct stat st {};
-  if (::stat(file.c_str(), &st) != 0) return 0;
-  if ((st.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0) return EACCES;
-  return 0;
-}
-
 }  // namespace memro

@@ -25,11 +25,7 @@ std::optional<FileState> FileStateOf(const std::filesystem::path& file);
 
 // The error number that reading `file` would meet, 0 when it may be read. A file
 // without any read permission counts as unreadable even to a user who could override
-// that, as a file without any write permission counts as read-only.
+// that, as a file without any write permission counts as read-only (WriteRefusal).
 int ReadDenied(const std::filesystem::path& file);
-
-// The same for replacing `file`: EACCES when it has no write permission for anyone or
-// not for this user, 0 otherwise (also when it does not exist).
-int WriteDenied(const std::filesystem::path& file);
 
 }  // namespace memro

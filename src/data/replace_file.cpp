@@ -51,8 +51,11 @@ const std::filesystem::path& RemoveLeftOver(const std::filesystem::path& copy) {
 }  // namespace
 
 int WriteRefusal(const std::filesystem::path& file) {
-  if (::access(file.c_str(), W_OK) == 0 || errno == ENOENT) return 0;
-  return errno;
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return 0;
+  // No write bit for anyone is read-only even for a user (root) who could override it.
+  if ((st.st_mode & 0222) == 0) return EACCES;
+  return ::access(file.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
 ReplacementFile::ReplacementFile(const WriterLock& lock, const std::filesystem::path& target,

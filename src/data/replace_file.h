@@ -20,8 +20,9 @@ std::filesystem::path RewriteCopyName(const std::filesystem::path& file);
 std::filesystem::path FollowLink(const std::filesystem::path& target);
 
 // 0 when the user may write file or it does not exist yet; else the system's reason
-// (EACCES, EROFS) as access() gives it. A file the user may not write is never replaced
-// by a rename, although the directory would allow it.
+// (EACCES, EROFS). A file without any write permission counts as read-only even to a
+// user who could override that. A file the user may not write is never replaced by a
+// rename, although the directory would allow it.
 int WriteRefusal(const std::filesystem::path& file);
 
 // New content for a file, written beside it and then renamed over it in one step, so

@@ -277,8 +277,6 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
       }
       before = FileStateOf(s_.fileName);
       checked = true;
-      // A file the user may not write stays as it is: the rename would replace it.
-      if (const int denied = WriteDenied(s_.fileName)) throw FileError(denied, s_.fileName);
       if (SaveStore(lock, store_->file(), s_.recCount, s_.fileName) == SaveTarget::kCreated) {
         platform_.Beep();  // there was no file of that name before
       }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "data/replace_file.h"
 #include "support/fake_platform.h"
 
 namespace memro {
@@ -36,16 +37,16 @@ TEST(FileState, PermissionsWithoutAnyReadOrWriteBit) {
   TempDir dir;
   const auto file = dir / "f.mmo";
   EXPECT_EQ(ReadDenied(file), ENOENT);
-  EXPECT_EQ(WriteDenied(file), 0);  // a new file may be made
+  EXPECT_EQ(WriteRefusal(file), 0);  // a new file may be made
   WriteFileBytes(file, "x");
   EXPECT_EQ(ReadDenied(file), 0);
-  EXPECT_EQ(WriteDenied(file), 0);
+  EXPECT_EQ(WriteRefusal(file), 0);
   ::chmod(file.c_str(), 0444);
-  EXPECT_EQ(WriteDenied(file), EACCES);
+  EXPECT_EQ(WriteRefusal(file), EACCES);
   EXPECT_EQ(ReadDenied(file), 0);
   ::chmod(file.c_str(), 0200);
   EXPECT_EQ(ReadDenied(file), EACCES);
-  EXPECT_EQ(WriteDenied(file), 0);
+  EXPECT_EQ(WriteRefusal(file), 0);
   ::chmod(file.c_str(), 0644);
 }
 
