@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QTimer>
 #include <fstream>
 
 #include "platform/qt/qt_platform.h"
@@ -79,7 +81,7 @@ TEST_F(ChosenPath, BuiltDialogsCarryTheRequest) {
   EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
   EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
   EXPECT_EQ(open->nameFilters(), QStringList({"Sound Files (*.wav *.mid)", "All Files (*)"}));
-  EXPECT_EQ(open->defaultSuffix(), "wav");
+  EXPECT_EQ(open->defaultSuffix(), "");  // the open dialog settles the extension itself
   EXPECT_EQ(open->directory().absolutePath().toStdString(), dir.path().string());
 
   request.fileMustExist = false;
@@ -87,6 +89,7 @@ TEST_F(ChosenPath, BuiltDialogsCarryTheRequest) {
   auto save = BuildFileDialog(request, FileDialogMode::kSave, nullptr);
   EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
   EXPECT_EQ(save->fileMode(), QFileDialog::AnyFile);
+  EXPECT_EQ(save->defaultSuffix(), "wav");
   EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
   request.confirmOverwrite = false;
   EXPECT_TRUE(BuildFileDialog(request, FileDialogMode::kSave, nullptr)
@@ -111,6 +114,11 @@ class FileDialogRun : public ChosenPath {
       auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
       ASSERT_NE(name, nullptr);
       name->setText(QString::fromStdString(path));
+      // A dialog that refuses the name shows a box of its own: answer it and give up.
+      QTimer::singleShot(0, dialog, [dialog] {
+        if (QWidget* box = QApplication::activeModalWidget(); box && box != dialog) box->close();
+        dialog->reject();
+      });
       QMetaObject::invokeMethod(dialog, "accept");
     });
   }
@@ -139,6 +147,32 @@ TEST_F(FileDialogRun, OpenGivesAnExistingFile) {
   const FileDialogResult result = platform.OpenFileDialog(request);
   EXPECT_EQ(result.outcome, Outcome::kChosen);
   EXPECT_EQ(result.path, (dir.path() / "there.mmo").string());
+}
+
+// The name as chosen wins: the default extension is for a name that does not exist.
+TEST_F(FileDialogRun, OpenAddsTheDefaultExtensionOnlyToANameThatDoesNotExist) {
+  request.title = "Load";
+  request.filter = "Memro Files (*.mmo)|*.mmo|All Files (*.*)|*.*";
+  request.defaultExtension = "MMO";
+  request.fileMustExist = request.hideReadOnly = true;
+  const std::string plain = (dir.path() / "events").string();
+  std::ofstream(plain) << "x";
+  Type(plain);
+  FileDialogResult result = platform.OpenFileDialog(request);
+  EXPECT_EQ(result.outcome, Outcome::kChosen);
+  EXPECT_EQ(result.path, plain);
+
+  std::ofstream(plain + ".mmo") << "x";
+  Type(plain);
+  result = platform.OpenFileDialog(request);
+  EXPECT_EQ(result.outcome, Outcome::kChosen);
+  EXPECT_EQ(result.path, plain);
+
+  std::filesystem::remove(plain);
+  Type(plain);
+  result = platform.OpenFileDialog(request);
+  EXPECT_EQ(result.outcome, Outcome::kChosen);
+  EXPECT_EQ(result.path, plain + ".mmo");
 }
 
 }  // namespace

@@ -61,6 +61,12 @@ std::string ApplyDefaultExtension(const std::string& path, const std::string& ex
   return path + "." + lower;
 }
 
+std::string NameToOpen(const std::string& path, const std::string& extension) {
+  std::error_code error;
+  if (path.empty() || std::filesystem::exists(path, error)) return path;
+  return ApplyDefaultExtension(path, extension);
+}
+
 FileDialogResult CheckChosenPath(const std::string& path, const FileDialogRequest& request) {
   namespace fs = std::filesystem;
   const FileDialogResult failed{FileDialogResult::Outcome::kFailed, {}};
@@ -76,9 +82,40 @@ FileDialogResult CheckChosenPath(const std::string& path, const FileDialogReques
   return {FileDialogResult::Outcome::kChosen, path};
 }
 
+namespace {
+
+// Qt adds the default suffix to every name without a dot, so an existing "events" would
+// open as "events.mmo". This dialog settles the name itself before Qt checks it.
+class OpenDialog : public QFileDialog {
+ public:
+  OpenDialog(QWidget* parent, const QString& title, std::string extension)
+      : QFileDialog(parent, title), extension_(std::move(extension)) {}
+
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (files.size() == 1) {
+      const std::string chosen = files.first().toStdString();
+      const std::string name = NameToOpen(chosen, extension_);
+      if (name != chosen) selectFile(QString::fromStdString(name));
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  std::string extension_;
+};
+
+}  // namespace
+
 std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest& request, FileDialogMode mode,
                                              QWidget* parent) {
-  auto dialog = std::make_unique<QFileDialog>(parent, QString::fromStdString(request.title));
+  const QString title = QString::fromStdString(request.title);
+  std::unique_ptr<QFileDialog> dialog;
+  if (mode == FileDialogMode::kOpen) {
+    dialog = std::make_unique<OpenDialog>(parent, title, request.defaultExtension);
+  } else {
+    dialog = std::make_unique<QFileDialog>(parent, title);
+  }
   // Qt's own dialog: it behaves the same on every desktop and offscreen.
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setNameFilters(ToQtFilter(request.filter).split(QStringLiteral(";;")));
@@ -89,7 +126,9 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest& request, F
                           : QFileDialog::AnyFile);
   dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   const std::string extension = ApplyDefaultExtension("x", request.defaultExtension);
-  if (extension.size() > 2) dialog->setDefaultSuffix(QString::fromStdString(extension.substr(2)));
+  if (mode == FileDialogMode::kSave && extension.size() > 2) {
+    dialog->setDefaultSuffix(QString::fromStdString(extension.substr(2)));
+  }
 
   const std::filesystem::path initial(request.initialName);
   std::error_code error;
@@ -106,8 +145,10 @@ FileDialogResult RunFileDialog(QFileDialog& dialog, const FileDialogRequest& req
   if (dialog.exec() != QDialog::Accepted) return {FileDialogResult::Outcome::kCancelled, {}};
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return {FileDialogResult::Outcome::kFailed, {}};
-  const std::string path =
-      ApplyDefaultExtension(files.first().toStdString(), request.defaultExtension);
+  const std::string chosen = files.first().toStdString();
+  const std::string path = dialog.acceptMode() == QFileDialog::AcceptOpen
+                               ? NameToOpen(chosen, request.defaultExtension)
+                               : ApplyDefaultExtension(chosen, request.defaultExtension);
   return CheckChosenPath(path, request);
 }
 

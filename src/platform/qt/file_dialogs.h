@@ -22,6 +22,9 @@ QString ToQtFilter(const std::string& filter);
 // file name has none.
 std::string ApplyDefaultExtension(const std::string& path, const std::string& extension);
 
+// The name to open: path itself when it exists, else path with the default extension.
+std::string NameToOpen(const std::string& path, const std::string& extension);
+
 // Checks a chosen path against the request's must-exist options.
 FileDialogResult CheckChosenPath(const std::string& path, const FileDialogRequest& request);
 
