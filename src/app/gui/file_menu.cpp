@@ -202,9 +202,13 @@ std::string MainWindow::CurrentFile() const {
 
 // The editor outlives the main window when the user exits with the editor still open;
 // then the editor is the last window and the settings are written as it goes.
+// Visible stays as the main window's own close wrote it, so that the next start shows the
+// window that was shown last.
 void MainWindow::EditorClosed() {
-  if (closed_)
-    SaveSettings(values_.settings, false, SaveContext{platform_, false, values_.password});
+  if (closed_) {
+    SaveSettings(values_.settings, false,
+                 SaveContext{platform_, visibleAtClose_, values_.password});
+  }
 }
 
 void MainWindow::Exit() {

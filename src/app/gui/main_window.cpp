@@ -135,7 +135,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     StopTimeOut();
     auto* mouse = static_cast<QMouseEvent*>(event);
     const bool overMessage = watched == w_.txt || watched == w_.txt->viewport();
-    if (mouse->button() == Qt::RightButton && !overMessage) {
+    // The menus are watched for F1; a right click inside an open one stays with it.
+    const bool inMenu = qobject_cast<QMenu*>(watched) != nullptr;
+    if (mouse->button() == Qt::RightButton && !overMessage && !inMenu) {
       w_.mnPop->popup(mouse->globalPosition().toPoint());
       return true;
     }
@@ -322,8 +324,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   DeleteDueList();
   if (viewer_) viewer_->CloseQuietly();  // it hands over its place first
+  visibleAtClose_ = isVisible();
   SaveSettings(values_.settings, values_.settings.saveOnExit,
-               SaveContext{platform_, isVisible(), values_.password});
+               SaveContext{platform_, visibleAtClose_, values_.password});
   platform_.StopSound();
   closed_ = true;
   event->accept();

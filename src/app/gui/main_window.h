@@ -175,7 +175,8 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   std::unique_ptr<QLockFile> lock_;
   QPointer<ViewerWindow> viewer_;
   QPointer<EditorWindow> editor_;
-  bool closed_ = false;  // the window has gone; the editor may still be open
+  bool closed_ = false;         // the window has gone; the editor may still be open
+  bool visibleAtClose_ = true;  // the main window, not the viewer, was shown as it closed
   bool sessionEnding_ = false;
   bool startingUp_ = false;
   bool signalled_ = false;    // a signal asked for the end

@@ -89,7 +89,8 @@ void MainWindow::ChooseFont() {
 }
 
 void MainWindow::Protection() {
-  if (viewer_ || editor_) {
+  // The viewer stays loaded once shown; it counts as another window only while shown.
+  if ((viewer_ && viewer_->isVisible()) || editor_) {
     const std::string& title = Texts().productTitle;
     platform_.MessageBox("Protection cannot be invoked when the " + title +
                              " Editor is opened. Please close the " + title +
@@ -117,7 +118,9 @@ void MainWindow::ApplyLock() {
   w_.cmd[0]->setEnabled(!locked);
   w_.miO[0]->setEnabled(!locked);
   w_.miO[6]->setEnabled(!locked);
+  // The items too: their shortcuts must not rest on how Qt treats a disabled menu.
   w_.mnS->menuAction()->setEnabled(!locked);
+  for (int i : {0, 1, 3, 5, 6}) w_.miS[i]->setEnabled(!locked);
   w_.miO[4]->setChecked(locked);
 }
 

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QScreen>
+#include <filesystem>
 
 #include "app/gui/main_window.h"
 #include "app/gui/viewer_window.h"
@@ -21,6 +22,14 @@ namespace {
 
 bool HasNotOnce(const std::string& commandLine) {
   return AsciiLower(commandLine).find("/notonce") != std::string::npos;
+}
+
+// A name relative to where the program started: the recent-file entry and a later start
+// from a launcher (in another directory) must still find the file.
+std::string AbsoluteFileName(const std::string& name) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(name, error);
+  return error ? name : absolute.lexically_normal().string();
 }
 
 }  // namespace
@@ -145,7 +154,7 @@ void MainWindow::ChooseFileToLoad(const std::string& commandLine) {
   const bool locked = w_.miO[4]->isChecked();
   if (!commandLine.empty() && !locked && !HasNotOnce(commandLine)) {
     show();
-    values_.pendingFile = "+" + commandLine;
+    values_.pendingFile = "+" + AbsoluteFileName(commandLine);
     FileCommand(0);
   } else if (!values_.settings.autoLoad.empty()) {
     show();
