@@ -5,6 +5,7 @@
 #include <QSessionManager>
 #include <string>
 
+#include "app/gui/app_identity.h"
 #include "app/gui/main_window.h"
 #include "app/gui/signal_relay.h"
 #include "platform/qt/qt_platform.h"
@@ -31,7 +32,7 @@ std::string LockDirectory(memro::Platform& platform) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("memro");
+  memro::SetApplicationIdentity();
   // Before anything of the user's is touched: a session that ends by SIGTERM or SIGHUP
   // (Wayland, systemd at logout, kill) ends the program as its own close does.
   memro::SignalRelay relay;
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
   };
   hooks.lockDirectory = LockDirectory(platform);
+  hooks.windowSystem = memro::DesktopWindowSystem();
   memro::MainWindow window(platform, hooks);
   platform.SetDialogParent(&window);
 

@@ -30,6 +30,7 @@ MainWindow::MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* paren
   BuildPopup();
   WatchForTouches();
   resize(ToPixels(*this, kDesignWidth), ToPixels(*this, kDesignHeight));
+  place_ = new OuterSize(*this, hooks_.windowSystem);
 
   clk_.setInterval(100);
   connect(&clk_, &QTimer::timeout, this, &MainWindow::BlinkTick);
@@ -184,15 +185,14 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::LayOut() {
   if (isMinimized() || laying_out_) return;
   laying_out_ = true;
-  const QSize frameExtra = frameGeometry().size() - size();
-  auto outer = [&] {
+  auto outer = [this] {
+    const QSize frameExtra = place_->System().Frame(*this);
     return QSize(static_cast<int>(ToTwips(*this, width() + frameExtra.width())),
                  static_cast<int>(ToTwips(*this, height() + frameExtra.height())));
   };
   QSize twips = outer();
   if (twips.width() < kMinWidth || twips.height() < kMinHeight) {
-    resize(ToPixels(*this, kMinWidth) - frameExtra.width(),
-           ToPixels(*this, kMinHeight) - frameExtra.height());
+    place_->Resize(QSize(ToPixels(*this, kMinWidth), ToPixels(*this, kMinHeight)));
     twips = outer();
   }
   const int w = twips.width();
@@ -235,8 +235,8 @@ void MainWindow::TimeOutTick() {
 void MainWindow::DeleteDueList() { dueList_.reset(); }
 
 void MainWindow::ShowViewer() {
-  if (!viewer_) viewer_ = new ViewerWindow(*this);
-  viewer_->ShowAt(frameGeometry());
+  if (!viewer_) viewer_ = new ViewerWindow(*this, hooks_.windowSystem);
+  viewer_->ShowAt(place_->Place());
   hide();
 }
 
@@ -249,13 +249,16 @@ void MainWindow::ShowAbout() {
 void MainWindow::ShowAboutOver(QWidget* parent) { ShowAboutBox(platform_, parent); }
 
 void MainWindow::RememberOwnPlace() {
-  if (isVisible() && !isMinimized() && !isMaximized()) CopyPlaceToSettings(frameGeometry());
+  if (isVisible() && !isMinimized() && !isMaximized()) CopyPlaceToSettings(place_->Place());
 }
 
+// Where the compositor alone places windows, the program never learns a position: the
+// stored one is kept for the next start on a desktop that does.
 void MainWindow::CopyPlaceToSettings(const QRect& frame) {
   Settings& s = values_.settings;
   s.mainHeight = static_cast<std::int32_t>(std::lround(ToTwips(*this, frame.height())));
   s.mainWidth = static_cast<std::int32_t>(std::lround(ToTwips(*this, frame.width())));
+  if (!hooks_.windowSystem.placesWindows) return;
   s.mainLeft = static_cast<std::int16_t>(
       std::clamp<long>(std::lround(ToTwips(*this, frame.x())), INT16_MIN, INT16_MAX));
   s.mainTop = static_cast<std::int16_t>(
@@ -264,11 +267,7 @@ void MainWindow::CopyPlaceToSettings(const QRect& frame) {
 
 void MainWindow::RememberPlace(const QRect& frame) { CopyPlaceToSettings(frame); }
 
-void MainWindow::PutAt(const QRect& frame) {
-  const QSize frameExtra = frameGeometry().size() - size();
-  move(frame.topLeft());
-  resize(frame.size() - frameExtra);
-}
+void MainWindow::PutAt(const QRect& frame) { place_->Apply(frame); }
 
 void MainWindow::ShowMainAt(const QRect& frame) {
   PutAt(frame);

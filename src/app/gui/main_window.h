@@ -12,6 +12,7 @@
 #include "app/gui/main_widgets.h"
 #include "app/gui/viewer_host.h"
 #include "app/gui/viewer_window.h"
+#include "app/gui/window_frame.h"
 #include "data/work_file.h"
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
@@ -31,6 +32,8 @@ struct MainWindowHooks {
   std::string lockDirectory;        // where the single-copy lock lives; empty: none
   // An editor ended by a signal left unsaved changes; unset: asks the editor's recovery.
   std::function<bool()> recoveryWaiting;
+  // Frames and places of the windows; the default is Qt's view, with positions.
+  WindowSystem windowSystem;
 };
 
 // The program's main window: today's date, the due list, the blinking status of the
@@ -173,6 +176,7 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   QTimer tmr_;
   std::unique_ptr<WorkFile> dueList_;
   std::unique_ptr<QLockFile> lock_;
+  OuterSize* place_ = nullptr;  // owned by the window
   QPointer<ViewerWindow> viewer_;
   QPointer<EditorWindow> editor_;
   bool closed_ = false;         // the window has gone; the editor may still be open

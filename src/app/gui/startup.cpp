@@ -144,10 +144,8 @@ void MainWindow::OpenEditorForRecovery() {
 
 void MainWindow::PlaceFromSettings() {
   const Settings& s = values_.settings;
-  const QSize frameExtra = frameGeometry().size() - size();
-  move(ToPixels(*this, s.mainLeft), ToPixels(*this, s.mainTop));
-  resize(ToPixels(*this, s.mainWidth) - frameExtra.width(),
-         ToPixels(*this, s.mainHeight) - frameExtra.height());
+  place_->Apply(QRect(ToPixels(*this, s.mainLeft), ToPixels(*this, s.mainTop),
+                      ToPixels(*this, s.mainWidth), ToPixels(*this, s.mainHeight)));
 }
 
 void MainWindow::ChooseFileToLoad(const std::string& commandLine) {

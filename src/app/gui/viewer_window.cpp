@@ -62,7 +62,8 @@ QRect ViewerTextBoxRect(int innerWidthTwips, int innerHeightTwips) {
   return QRect(left, top, width, height);
 }
 
-ViewerWindow::ViewerWindow(ViewerHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+ViewerWindow::ViewerWindow(ViewerHost& host, WindowSystem system, QWidget* parent)
+    : QWidget(parent), host_(host) {
   setWindowFlag(Qt::Window);
   QPushButton* toggle =
       AddButton("toggleViewButton", tr("Toggle &View"), tr("Toggle View"), {120, 120, 1095, 375});
@@ -94,6 +95,7 @@ ViewerWindow::ViewerWindow(ViewerHost& host, QWidget* parent) : QWidget(parent),
   const QRect box = kTextBoxDesign;
   resize(memro::ToPixels(*this, box.x() + box.width() + box.y() * 6 / 10),
          memro::ToPixels(*this, box.height() + 2 * box.y()));
+  place_ = new OuterSize(*this, std::move(system));
 }
 
 QPushButton* ViewerWindow::AddButton(const QString& name, const QString& caption,
@@ -139,9 +141,7 @@ void ViewerWindow::Refresh() {
 
 void ViewerWindow::ShowAt(const QRect& frame) {
   setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-  const QSize margins = frameGeometry().size() - size();
-  move(frame.topLeft());
-  resize(frame.size() - margins);
+  place_->Apply(frame);
   show();
   raise();
   activateWindow();
@@ -167,11 +167,11 @@ void ViewerWindow::changeEvent(QEvent* event) {
 void ViewerWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (InNormalState()) {
-    const int outer = frameGeometry().height();
-    const int outerTwips = static_cast<int>(std::lround(ToTwips(*this, outer)));
+    const QRect outer = place_->System().Outer(*this);
+    const int outerTwips = static_cast<int>(std::lround(ToTwips(*this, outer.height())));
     const int wanted = memro::ToPixels(*this, CorrectedViewerHeight(outerTwips));
-    if (wanted > outer) {
-      resize(width(), height() + wanted - outer);
+    if (wanted > outer.height()) {
+      place_->Resize(QSize(outer.width(), wanted));
       return;  // the resize above lays the box out
     }
   }
@@ -202,7 +202,7 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
   // The host closes the main window from here; that close comes back to CloseQuietly,
   // which Qt ignores while this close is still running.
   quietClose_ = true;
-  host_.ExitFromViewer(frameGeometry());
+  host_.ExitFromViewer(Outer());
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* event) {
@@ -231,12 +231,12 @@ bool ViewerWindow::InNormalState() const {
 }
 
 void ViewerWindow::RememberPlaceIfNormal() {
-  if (isVisible() && InNormalState()) host_.RememberPlace(frameGeometry());
+  if (isVisible() && InNormalState()) host_.RememberPlace(Outer());
 }
 
 void ViewerWindow::ToggleView() {
   host_.StopTimeOut();
-  host_.ShowMainAt(frameGeometry());
+  host_.ShowMainAt(Outer());
   hide();
 }
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/gui/window_frame.h"
+
 class QPlainTextEdit;
 class QPushButton;
 
@@ -36,7 +38,7 @@ class ViewerWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ViewerWindow(ViewerHost& host, QWidget* parent = nullptr);
+  explicit ViewerWindow(ViewerHost& host, WindowSystem system = {}, QWidget* parent = nullptr);
 
   // Rereads everything the viewer shows from the host.
   void Refresh();
@@ -69,7 +71,10 @@ class ViewerWindow : public QWidget {
   void Step(int delta);
   void LayOut();
 
+  QRect Outer() const { return place_->Place(); }
+
   ViewerHost& host_;
+  OuterSize* place_ = nullptr;  // owned by the viewer
   QPlainTextEdit* text_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* next_ = nullptr;

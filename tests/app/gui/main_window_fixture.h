@@ -25,6 +25,7 @@ class MainWindowTest : public ::testing::Test {
     hooks.recoveryWaiting = [this] { return recoveryWaiting ? recoveryWaiting() : false; };
     std::filesystem::create_directories(dir / "run");
     hooks.lockDirectory = (dir / "run").string();
+    hooks.windowSystem = windowSystem;
     window = std::make_unique<MainWindow>(platform, hooks);
     return *window;
   }
@@ -62,6 +63,7 @@ class MainWindowTest : public ::testing::Test {
   bool ended = false;
   bool shiftHeld = false;
   std::function<bool()> recoveryWaiting;  // unset: no recovery waiting
+  WindowSystem windowSystem;              // offscreen: no frames, positions kept
   std::unique_ptr<MainWindow> window;
 };
 
