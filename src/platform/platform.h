@@ -60,6 +60,7 @@ class Platform {
   virtual FontResult FontDialog(const FontRequest& request) = 0;
 
   virtual void ShowHelp(int context) = 0;
+  // The default beep: the desktop's bell sound; silent where nothing can sound it.
   virtual void Beep() = 0;
   virtual void PlaySound(const std::filesystem::path& file) = 0;
   virtual void StopSound() = 0;

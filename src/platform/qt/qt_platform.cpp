@@ -13,7 +13,8 @@
 
 namespace memro {
 
-QtPlatform::QtPlatform(MidiOptions midiOptions) : sound_(std::move(midiOptions)) {}
+QtPlatform::QtPlatform(MidiOptions midiOptions, BellOptions bellOptions)
+    : sound_(std::move(midiOptions)), bell_(std::move(bellOptions)) {}
 
 QtPlatform::~QtPlatform() {
   while (busyDepth_ > 0) SetBusy(false);
@@ -86,7 +87,7 @@ void QtPlatform::ShowHelp(int context) {
   help_->ShowTopic(context);
 }
 
-void QtPlatform::Beep() { QApplication::beep(); }
+void QtPlatform::Beep() { bell_.Ring(); }
 
 void QtPlatform::PlaySound(const std::filesystem::path& file) { sound_.Play(file); }
 

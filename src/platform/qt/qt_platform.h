@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/qt/bell_sound.h"
 #include "platform/qt/sound_player.h"
 
 namespace memro {
@@ -14,7 +15,7 @@ class HelpWindow;
 // The platform on a Qt desktop. Needs a QApplication; use it on the GUI thread only.
 class QtPlatform : public Platform {
  public:
-  explicit QtPlatform(MidiOptions midiOptions = {});
+  explicit QtPlatform(MidiOptions midiOptions = {}, BellOptions bellOptions = {});
   ~QtPlatform() override;
   QtPlatform(const QtPlatform&) = delete;
   QtPlatform& operator=(const QtPlatform&) = delete;
@@ -52,6 +53,7 @@ class QtPlatform : public Platform {
 
   QPointer<QWidget> dialogParent_;
   SoundPlayer sound_;
+  BellSound bell_;
   std::unique_ptr<HelpWindow> help_;
   int busyDepth_ = 0;
 };

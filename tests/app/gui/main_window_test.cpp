@@ -167,5 +167,19 @@ TEST_F(MainWindowTest, PopupRangeFollowsTheFileMenu) {
   EXPECT_EQ(Setting("Main", "Visible"), "-1");
 }
 
+// "Default Beep" is the desktop's bell, which only the platform can sound.
+TEST_F(MainWindowTest, DefaultBeepAsksThePlatformForTheBell) {
+  MainWindow& w = Started();
+  w.SoundCommand(1);
+  EXPECT_TRUE(w.widgets().miSS[1]->isChecked());
+  platform.fileDialogs.push_back(Chosen(DueFile()));
+  w.FileCommand(0);  // the scan finds events due and asks for the sound
+  EXPECT_EQ(platform.beeps, 1);
+  EXPECT_TRUE(platform.soundsPlayed.empty());
+  w.SoundCommand(0);
+  w.SoundRequest();
+  EXPECT_EQ(platform.beeps, 1);
+}
+
 }  // namespace
 }  // namespace memro::testing
