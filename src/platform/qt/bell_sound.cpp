@@ -3,6 +3,7 @@
 #include <canberra.h>
 
 #include <QApplication>
+#include <vector>
 
 namespace memro {
 namespace {
@@ -11,12 +12,21 @@ namespace {
 // from it to "bell-window" and "bell", which every freedesktop theme has.
 constexpr const char* kBellEvent = "bell-window-system";
 
+// Contexts are never destroyed. The library's ALSA driver returns from destroying a
+// context while the thread that played the last bell is still finishing, and then unloads
+// the driver under it: a program that ends just after a bell would crash on its way out.
+// Kept here, they stay reachable until the process ends.
+std::vector<ca_context*>& KeptContexts() {
+  static auto* kept = new std::vector<ca_context*>;
+  return *kept;
+}
+
 }  // namespace
 
 BellSound::BellSound(BellOptions options) : options_(std::move(options)) {}
 
 BellSound::~BellSound() {
-  if (context_ != nullptr) ca_context_destroy(context_);
+  if (context_ != nullptr) KeptContexts().push_back(context_);
 }
 
 bool BellSound::Open() {
