@@ -14,6 +14,9 @@
 namespace memro::ical {
 namespace {
 
+// libical writes no date after this year (it writes a null time instead).
+constexpr int kLastYear = 3000;
+
 constexpr icalrecurrencetype_frequency kRules[] = {ICAL_YEARLY_RECURRENCE, ICAL_MONTHLY_RECURRENCE,
                                                    ICAL_WEEKLY_RECURRENCE, ICAL_DAILY_RECURRENCE};
 
@@ -39,7 +42,8 @@ void AddExact(icalcomponent* event, const char* textName, const char* bytesName,
 // DTSTART and RRULE where the stored date is a date; the stored text itself where
 // DTSTART would not give it back, and the code where no rule says it.
 void AddDateAndFrequency(icalcomponent* event, const EventRecord& e, int currentYear) {
-  const auto date = StoredDate(e.date, currentYear);
+  auto date = StoredDate(e.date, currentYear);
+  if (date && static_cast<int>(date->year()) > kLastYear) date.reset();
   if (date) icalcomponent_add_property(event, icalproperty_new_dtstart(AllDay(*date)));
   if (!date || FormatStored(*date) != e.date) {
     AddExact(event, kDate, kDateBytes, TrimTrailingBlanksView(e.date));

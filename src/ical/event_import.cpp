@@ -167,9 +167,7 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   }
   r.SetMessage(MessageBytes(event, memro, out.summary, start, out));
   const auto ownWarning = memro ? XNumber(event, kWarnDays) : std::nullopt;
-  r.warnDays = ownWarning
-                   ? *ownWarning
-                   : (start ? WarnDaysOf(event, *start) : std::nullopt).value_or(defaults.warnDays);
+  r.warnDays = ownWarning ? *ownWarning : WarnDaysOf(event, start).value_or(defaults.warnDays);
   SetFlags(event, defaults, r);
   out.record = r;
   return out;

@@ -33,7 +33,9 @@ struct Recurrence {
 Recurrence RecurrenceOf(icalcomponent* event, const EventStart& start, bool changedOccurrences);
 
 // Whole days before the start of the earliest alarm that goes off at or before it,
-// rounded up; nothing when no alarm does.
-std::optional<std::int16_t> WarnDaysOf(icalcomponent* event, const EventStart& start);
+// rounded up; nothing when no alarm does. Without a start only alarms set relative to
+// the start count.
+std::optional<std::int16_t> WarnDaysOf(icalcomponent* event,
+                                       const std::optional<EventStart>& start);
 
 }  // namespace memro::ical
