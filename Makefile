@@ -13,7 +13,7 @@ EXAMPLE = examples/events.mmo
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = fuzz_editor_load fuzz_scan fuzz_dates fuzz_settings fuzz_cli_dump
+FUZZ_TARGETS = fuzz_editor_load fuzz_scan fuzz_dates fuzz_settings fuzz_cli_dump fuzz_ical
 BENCH_BUILD ?= build-bench
 
 all: build

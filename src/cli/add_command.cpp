@@ -3,12 +3,10 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/console_platform.h"
+#include "cli/event_append.h"
 #include "data/codepage.h"
 #include "data/date_parse.h"
-#include "data/event_file.h"
 #include "data/event_record.h"
-#include "data/replace_file.h"
-#include "data/writer_lock.h"
 
 namespace memro::cli {
 namespace {
@@ -77,35 +75,6 @@ std::optional<std::string> BuildEvent(Args& args, int currentYear, EventRecord& 
   return std::nullopt;
 }
 
-// The records the new file starts with: the existing ones, or a header alone.
-bool ExistingRecords(ConsolePlatform& platform, const std::string& file, std::string& bytes) {
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) {
-    bytes = HeaderRecord().ToBytes();
-    return true;
-  }
-  if (!CheckEventFileExists(platform, file)) return false;
-  const FileFormat format = DetectFormat(file);
-  if (format != FileFormat::kCurrent) {
-    platform.Error(RefusalMessage(file, format));
-    return false;
-  }
-  RecordFile events(file, kRecordSize, RecordFile::Mode::kRead);
-  const std::uint64_t length = events.ByteLength();
-  if (length % kRecordSize != 0) {
-    platform.Error(file +
-                   " does not end with a whole event; open it in the editor and save it "
-                   "before adding to it.");
-    return false;
-  }
-  if (static_cast<std::int64_t>(length / kRecordSize) - 1 >= kMaxEvents) {
-    platform.Error(TooManyEventsMessage(file, static_cast<std::int64_t>(length / kRecordSize)));
-    return false;
-  }
-  bytes = events.ReadAt(0, length);
-  return bytes.size() == length;
-}
-
 }  // namespace
 
 int RunAdd(const std::vector<std::string>& words, std::ostream&, std::ostream& err) {
@@ -122,24 +91,7 @@ int RunAdd(const std::vector<std::string>& words, std::ostream&, std::ostream& e
   if (auto error = BuildEvent(args, int(platform.Today().year()), event, lossy)) {
     return UsageError(err, *error);
   }
-  try {
-    // Held from before the file is read until its replacement is in place: an add
-    // that meets another writer adds to what that writer left.
-    const WriterLock lock(file);
-    const auto target = FollowLink(file);
-    if (const int refusal = WriteRefusal(target)) throw FileError(refusal, target.string());
-    std::string bytes;
-    if (!ExistingRecords(platform, file, bytes)) return kExitFailed;
-    ReplacementFile copy(lock, target, RewriteCopyName(target), kRecordSize);
-    copy.file().WriteAt(0, bytes + event.ToBytes());
-    copy.Commit();
-  } catch (const FileBusyError& e) {
-    platform.Error(e.message());
-    return kExitFailed;
-  } catch (const FileError& e) {
-    platform.Error(e.description() + " while adding to " + file);
-    return kExitFailed;
-  }
+  if (!AppendEvents(platform, file, {event}, "adding to")) return kExitFailed;
   if (lossy) platform.Error("warning: characters the event file cannot hold were stored as '?'");
   return kExitOk;
 }

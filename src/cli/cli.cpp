@@ -15,6 +15,8 @@ constexpr const char* kUsage =
     "                     [--frequency yearly|monthly|weekly|daily|once] [--warn DAYS]\n"
     "                     [--disabled] [--no-backdated] [--clean-up]\n"
     "  memro-cli convert OLD NEW\n"
+    "  memro-cli export FILE OUT.ics\n"
+    "  memro-cli import IN.ics FILE\n"
     "  memro-cli --help | --version\n"
     "\n"
     "report   scans FILE as the reminder window does at start and writes the report of\n"
@@ -22,6 +24,10 @@ constexpr const char* kUsage =
     "dump     prints every event of FILE (any format) as one JSON object per line\n"
     "add      appends an event to FILE, creating it when it does not exist\n"
     "convert  saves an event file of an older format as NEW in the current format\n"
+    "export   writes the events of FILE (any format) as an iCalendar file for other\n"
+    "         calendar programs\n"
+    "import   appends the events of an iCalendar file to FILE, creating it when it does\n"
+    "         not exist; events whose repeats FILE cannot hold are skipped and named\n"
     "\n"
     "Exit status: 0 done, 1 the work failed, 2 wrong usage.\n";
 
@@ -48,6 +54,8 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
   if (command == "dump") return RunDump(rest, out, err);
   if (command == "add") return RunAdd(rest, out, err);
   if (command == "convert") return RunConvert(rest, out, err);
+  if (command == "export") return RunExport(rest, out, err);
+  if (command == "import") return RunImport(rest, out, err);
   return UsageError(err, "unknown command '" + command + "'");
 }
 

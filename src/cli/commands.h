@@ -17,6 +17,8 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
 int RunDump(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunAdd(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunConvert(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunExport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 // "memro-cli: <text>" and the hint to --help; returns kExitUsage.
 int UsageError(std::ostream& err, const std::string& text);

@@ -19,6 +19,10 @@ void EditorWindow::BuildFileMenu() {
   w_.miF[1] = AddMenuItem(m, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
   w_.miF[2] = AddMenuItem(m, tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
   w_.miF[3] = AddMenuItem(m, tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::Key_A));
+  connect(AddMenuItem(m, tr("&Import iCalendar...")), &QAction::triggered, this,
+          &EditorWindow::ImportCalendar);
+  connect(AddMenuItem(m, tr("&Export iCalendar...")), &QAction::triggered, this,
+          &EditorWindow::ExportCalendar);
   w_.miF[4] = m->addSeparator();
   w_.miF[5] = AddMenuItem(m, tr("Set As De&fault"));
   w_.miF[6] = m->addSeparator();

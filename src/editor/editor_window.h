@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/event_record.h"
 #include "data/file_state.h"
@@ -120,6 +121,12 @@ class EditorWindow : public QMainWindow {
   void ShowRecentFiles();
   void TitleWithFile();
   void KeepPlace();
+
+  // iCalendar import and export (File menu).
+  bool StoreBeforeCalendar();
+  void ImportCalendar();
+  bool AppendToStore(const std::vector<EventRecord>& events);
+  void ExportCalendar();
 
   // Recovery of changes kept when the program was ended by a signal.
   RecoveryFields FieldsNow() const;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/event_record.h"
+
+namespace memro::ical {
+
+// Something the user should hear about one VEVENT: that it was left out, and why, or
+// what had to change to take it in.
+struct ImportNote {
+  enum class Kind { kSkipped, kWarning };
+  Kind kind = Kind::kSkipped;
+  std::string summary;  // the VEVENT's SUMMARY, UTF-8
+  std::string text;
+};
+
+struct ImportResult {
+  // Set when the input is no iCalendar object; ends a sentence that starts with the
+  // file's name. Nothing else is then set.
+  std::optional<std::string> error;
+  std::vector<EventRecord> events;
+  std::vector<ImportNote> notes;  // in the order of the file
+  int skipped = 0;
+};
+
+// The VEVENTs of every VCALENDAR in input as events, in order. An event exported by
+// Memro comes back as it was; a foreign one takes its date, time of day, repeat rule,
+// alarm and texts, and the defaults for the rest. An event whose repeats Memro cannot
+// hold is skipped. Bounded in time for any input: long lines are cut first.
+ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults);
+
+// The line that tells a note: 'skipped "Title": why' or 'warning: "Title": what'.
+std::string NoteLine(const ImportNote& note);
+// "imported 3 events, skipped 1"
+std::string CountLine(const ImportResult& result);
+
+}  // namespace memro::ical

@@ -1,0 +1,176 @@
+#include "ical/event_import.h"
+
+#include <cstring>
+#include <ctime>
+
+#include "data/text_util.h"
+#include "ical/event_parts.h"
+#include "ical/event_texts.h"
+#include "ical/ical_handles.h"
+#include "ical/ical_names.h"
+
+namespace memro::ical {
+namespace {
+
+bool IsMemroEvent(icalcomponent* event) {
+  for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p;
+       p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
+    const char* name = icalproperty_get_x_name(p);
+    if (name && ::strncasecmp(name, kMemroPrefix, std::strlen(kMemroPrefix)) == 0) return true;
+  }
+  return false;
+}
+
+// A property the event's dates depend on that the reader had to drop as unreadable.
+std::optional<std::string> UnreadableProperty(icalcomponent* event) {
+  static const char* const kNames[] = {"DTSTART", "RRULE", "EXRULE", "EXDATE", "RDATE"};
+  for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); p;
+       p = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY)) {
+    const char* text = icalproperty_get_xlicerror(p);
+    for (const char* name : kNames) {
+      if (text && std::strstr(text, (std::string(" in ") + name + " property").c_str())) {
+        return name;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::int16_t> XNumber(icalcomponent* event, const char* name) {
+  const auto text = XText(event, name);
+  if (!text) return std::nullopt;
+  try {
+    std::size_t used = 0;
+    const long value = std::stol(*text, &used);
+    if (used == text->size() && value >= -32768 && value <= 32767) {
+      return static_cast<std::int16_t>(value);
+    }
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
+}
+
+// The stored date text an export kept because DTSTART does not give it back.
+std::optional<std::string> ExactDate(icalcomponent* event) {
+  if (const auto hex = XText(event, kDateBytes)) {
+    if (auto bytes = BytesFromHex(*hex)) return bytes;
+  }
+  if (const auto text = XText(event, kDate)) return Utf8ToCp1252(*text).bytes;
+  return std::nullopt;
+}
+
+std::string TimePrefix(int minuteOfDay) {
+  const int hour = minuteOfDay / 60;
+  const int minute = minuteOfDay % 60;
+  return std::string{char('0' + hour / 10),   char('0' + hour % 10),   ':',
+                     char('0' + minute / 10), char('0' + minute % 10), ' '};
+}
+
+// A foreign event's message: its title, then its description when that says more.
+std::string ForeignText(icalcomponent* event, const std::string& summary) {
+  const std::string description = PropertyText(event, ICAL_DESCRIPTION_PROPERTY);
+  if (description.empty() || description == summary) return summary;
+  if (summary.empty()) return description;
+  return summary + "\n" + description;
+}
+
+std::string MessageBytes(icalcomponent* event, bool memro, const std::string& summary,
+                         const std::optional<EventStart>& start, EventOutcome& out) {
+  std::string bytes;
+  std::optional<std::string> exact;
+  if (memro) {
+    if (const auto hex = XText(event, kMessageBytes)) exact = BytesFromHex(*hex);
+  }
+  if (exact) {
+    bytes = *exact;
+  } else {
+    const Cp1252Text text = StoredText(memro ? PropertyText(event, ICAL_DESCRIPTION_PROPERTY)
+                                             : ForeignText(event, summary));
+    if (!text.lossless) {
+      out.warnings.push_back("characters the event file cannot hold were stored as '?'");
+    }
+    bytes = text.bytes;
+  }
+  if (start && start->minuteOfDay) bytes = TimePrefix(*start->minuteOfDay) + bytes;
+  if (CutToMessageSize(bytes)) out.warnings.push_back("its message was cut to 1000 bytes");
+  return bytes;
+}
+
+void SetFlags(icalcomponent* event, const RecordDefaults& defaults, EventRecord& r) {
+  r.enabled = XNumber(event, kEnabled).value_or(defaults.enabled);
+  r.backdated = XNumber(event, kBackdated).value_or(defaults.backdated);
+  r.cleanUp = XNumber(event, kCleanUp).value_or(defaults.cleanUp);
+  icalproperty* status = icalcomponent_get_first_property(event, ICAL_STATUS_PROPERTY);
+  if (status && icalproperty_get_status(status) == ICAL_STATUS_CANCELLED) r.enabled = 0;
+}
+
+}  // namespace
+
+std::optional<EventStart> StartOf(icalcomponent* event) {
+  icalproperty* p = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+  if (!p) return std::nullopt;
+  const icaltimetype t = icalproperty_get_dtstart(p);
+  if (icaltime_is_null_time(t)) return std::nullopt;
+  EventStart start;
+  start.written = t;
+  int year = t.year, month = t.month, day = t.day;
+  if (!t.is_date && icaltime_is_utc(t)) {
+    // A time in UTC is meant for every zone: it is taken in the user's own.
+    const std::time_t seconds = icaltime_as_timet(t);
+    std::tm local{};
+    if (!::localtime_r(&seconds, &local)) return std::nullopt;
+    year = local.tm_year + 1900, month = local.tm_mon + 1, day = local.tm_mday;
+    start.minuteOfDay = local.tm_hour * 60 + local.tm_min;
+  } else if (!t.is_date) {
+    start.minuteOfDay = t.hour * 60 + t.minute;
+  }
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) {
+    return std::nullopt;
+  }
+  if (start.minuteOfDay && (*start.minuteOfDay < 0 || *start.minuteOfDay >= 24 * 60)) {
+    return std::nullopt;
+  }
+  start.date = Date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                    std::chrono::day{static_cast<unsigned>(day)}};
+  if (!start.date.ok()) return std::nullopt;
+  return start;
+}
+
+EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
+                         bool changedOccurrences) {
+  EventOutcome out;
+  out.summary = PropertyText(event, ICAL_SUMMARY_PROPERTY);
+  if (const auto name = UnreadableProperty(event)) {
+    out.skipReason = "its " + *name + " cannot be read";
+    return out;
+  }
+  const bool memro = IsMemroEvent(event);
+  const std::optional<EventStart> start = StartOf(event);
+  const std::optional<std::string> exactDate = memro ? ExactDate(event) : std::nullopt;
+  if (!start && !exactDate) {
+    out.skipReason = "it has no start date";
+    return out;
+  }
+  EventRecord r;
+  r.SetDate(exactDate ? *exactDate : FormatStored(start->date));
+  if (const auto code = memro ? XNumber(event, kFrequency) : std::nullopt) {
+    r.frequency = *code;
+  } else if (start) {
+    const Recurrence recurrence = RecurrenceOf(event, *start, changedOccurrences);
+    if (!recurrence.problem.empty()) {
+      out.skipReason = recurrence.problem;
+      return out;
+    }
+    r.frequency = recurrence.frequency;
+  } else {
+    r.frequency = kOnce;
+  }
+  r.SetMessage(MessageBytes(event, memro, out.summary, start, out));
+  const auto ownWarning = memro ? XNumber(event, kWarnDays) : std::nullopt;
+  r.warnDays = ownWarning ? *ownWarning : WarnDaysOf(event, start).value_or(defaults.warnDays);
+  SetFlags(event, defaults, r);
+  out.record = r;
+  return out;
+}
+
+}  // namespace memro::ical

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <libical/ical.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "data/calendar.h"
+
+// The parts of one VEVENT that become the fields of an event, for the import.
+namespace memro::ical {
+
+// When an event starts, as a person reading it in its own calendar sees it.
+struct EventStart {
+  Date date;
+  std::optional<int> minuteOfDay;  // none for an all-day event
+  icaltimetype written{};          // DTSTART as the file gives it
+};
+
+// DTSTART as a date in the start's own time zone (a time in UTC in the local one);
+// nothing when the event has none that names a real day.
+std::optional<EventStart> StartOf(icalcomponent* event);
+
+// The frequency code for the event's repeat rules, or why Memro cannot hold them (an
+// interval above 1, COUNT or UNTIL, several weekdays, extra or excluded dates, any
+// rule part that the start does not already imply). changedOccurrences: other VEVENTs
+// of the same UID change single occurrences of this one.
+struct Recurrence {
+  std::int16_t frequency = 4;
+  std::string problem;  // empty when the rules fit
+};
+Recurrence RecurrenceOf(icalcomponent* event, const EventStart& start, bool changedOccurrences);
+
+// Whole days before the start of the earliest alarm that goes off at or before it,
+// rounded up; nothing when no alarm does. Without a start only alarms set relative to
+// the start count.
+std::optional<std::int16_t> WarnDaysOf(icalcomponent* event,
+                                       const std::optional<EventStart>& start);
+
+}  // namespace memro::ical

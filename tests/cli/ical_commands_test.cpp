@@ -1,0 +1,131 @@
+// memro-cli export and import: what they refuse, what they leave, what they tell.
+#include <unistd.h>
+
+#include "cli_fixture.h"
+#include "data/event_record.h"
+#include "support/event_files.h"
+
+namespace memro::testing {
+namespace {
+
+const std::string kEmptyCalendar = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n";
+
+std::string CalendarOf(const std::vector<std::string>& events) {
+  std::string text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n";
+  for (const std::string& e : events) text += "BEGIN:VEVENT\r\n" + e + "END:VEVENT\r\n";
+  return text + "END:VCALENDAR\r\n";
+}
+
+const std::string kChoirEvent =
+    "UID:w\r\nSUMMARY:Choir\r\nDTSTART;VALUE=DATE:20260106\r\nRRULE:FREQ=WEEKLY\r\n";
+const std::string kBinsEvent =
+    "UID:f\r\nSUMMARY:Bins\r\nDTSTART;VALUE=DATE:20260109\r\nRRULE:FREQ=WEEKLY;INTERVAL=2\r\n";
+
+TEST_F(CliTest, HelpNamesExportAndImport) {
+  ASSERT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(out.str().find("memro-cli export FILE OUT.ics"), std::string::npos);
+  EXPECT_NE(out.str().find("memro-cli import IN.ics FILE"), std::string::npos);
+  EXPECT_EQ(Run({"export", "only-one"}), 2);
+  EXPECT_EQ(Run({"import", "a.ics", "b.mmo", "c"}), 2);
+  EXPECT_EQ(Run({"import", "a.ics", "b.mmo", "--force"}), 2);
+}
+
+TEST_F(CliTest, ExportRefusesToWriteOverItsOwnEventFile) {
+  const auto file = dir / "events.mmo";
+  WriteEventFile(file, {MakeEvent("Dec082026", "keep me")});
+  const std::string before = ReadFileBytes(file);
+  std::filesystem::create_directories(dir / "sub");
+  std::filesystem::create_symlink(file, dir / "link.ics");
+  std::filesystem::create_hard_link(file, dir / "hard.ics");
+  for (const auto& out :
+       {file, dir / "sub" / ".." / "events.mmo", dir / "link.ics", dir / "hard.ics"}) {
+    EXPECT_EQ(Run({"export", file.string(), out.string()}), 1) << out;
+    EXPECT_NE(err.str().find("is the event file itself"), std::string::npos) << err.str();
+    EXPECT_EQ(ReadFileBytes(file), before);
+  }
+  EXPECT_EQ(Run({"export", (dir / "missing.mmo").string(), (dir / "m.ics").string()}), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "m.ics"));
+  EXPECT_TRUE(TempIsEmpty());
+}
+
+TEST_F(CliTest, ExportReplacesACalendarAndKeepsALinkALink) {
+  const auto file = dir / "events.mmo";
+  WriteEventFile(file, {MakeEvent("Dec082026", "one")});
+  WriteFileBytes(dir / "real.ics", "old calendar");
+  std::filesystem::create_symlink("real.ics", dir / "cal.ics");
+  ASSERT_EQ(Run({"export", file.string(), (dir / "cal.ics").string()}), 0) << err.str();
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "cal.ics"));
+  EXPECT_TRUE(ReadFileBytes(dir / "real.ics").starts_with("BEGIN:VCALENDAR\r\n"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "real.ic~"));
+}
+
+TEST_F(CliTest, ImportAppendsAndReportsWhatItSkipped) {
+  const auto file = dir / "events.mmo";
+  WriteEventFile(file, {MakeEvent("Dec082026", "already there")});
+  WriteFileBytes(dir / "in.ics", CalendarOf({kChoirEvent, kBinsEvent}));
+  ASSERT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 0) << err.str();
+  EXPECT_EQ(err.str(),
+            "memro-cli: skipped \"Bins\": it repeats every 2 weeks\n"
+            "memro-cli: imported 1 event, skipped 1\n");
+  const auto events = ReadEvents(file);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0], MakeEvent("Dec082026", "already there"));
+  EXPECT_EQ(events[1].date, "Jan062026");
+  EXPECT_EQ(events[1].frequency, memro::kWeekly);
+  EXPECT_EQ(events[1].warnDays, 7);  // the defaults, with no settings file
+
+  ASSERT_EQ(Run({"dump", file.string()}), 0);
+  EXPECT_NE(out.str().find("{\"record\":3,\"date\":\"Jan062026\",\"message\":\"Choir\""),
+            std::string::npos);
+}
+
+TEST_F(CliTest, ImportCreatesTheFileWithItsHeader) {
+  WriteFileBytes(dir / "empty.ics", kEmptyCalendar);
+  const auto file = dir / "new.mmo";
+  ASSERT_EQ(Run({"import", (dir / "empty.ics").string(), file.string()}), 0);
+  EXPECT_EQ(ReadFileBytes(file), HeaderRecord().ToBytes());
+  EXPECT_EQ(err.str(), "memro-cli: imported 0 events, skipped 0\n");
+}
+
+TEST_F(CliTest, ImportThatTakesNothingInLeavesTheFile) {
+  const auto file = dir / "events.mmo";
+  WriteFileBytes(dir / "skipped.ics", CalendarOf({kBinsEvent}));
+  EXPECT_EQ(Run({"import", (dir / "skipped.ics").string(), file.string()}), 1);
+  EXPECT_FALSE(std::filesystem::exists(file));
+
+  WriteFileBytes(file, OldHeaderBytes() + OldRecordBytes("Dec081960", "old", 5, 3, 1, 0));
+  const std::string old = ReadFileBytes(file);
+  WriteFileBytes(dir / "in.ics", CalendarOf({kChoirEvent}));
+  EXPECT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 1);
+  EXPECT_NE(err.str().find("2.01 or 3.0 format"), std::string::npos) << err.str();
+  EXPECT_EQ(ReadFileBytes(file), old);
+  EXPECT_EQ(Run({"import", (dir / "none.ics").string(), file.string()}), 1);
+  EXPECT_NE(err.str().find("while reading"), std::string::npos);
+  EXPECT_TRUE(TempIsEmpty());
+}
+
+TEST_F(CliTest, ImportOfBadICalendarSaysSoAndChangesNothing) {
+  const auto file = dir / "events.mmo";
+  WriteEventFile(file, {MakeEvent("Dec082026", "keep me")});
+  const std::string before = ReadFileBytes(file);
+  const std::string calendar = CalendarOf({kChoirEvent});
+  const std::vector<std::pair<std::string, std::string>> inputs = {
+      {calendar.substr(0, calendar.size() / 2), "is cut short"},
+      {"Smith\r\nJohn\r\n555-0100\r\nDec 08, 1960\r\n", "is not an iCalendar file"},
+      {std::string(10 * 1024 * 1024, 'x'), "is not an iCalendar file"},
+  };
+  for (const auto& [input, message] : inputs) {
+    WriteFileBytes(dir / "bad.ics", input);
+    EXPECT_EQ(Run({"import", (dir / "bad.ics").string(), file.string()}), 1);
+    EXPECT_EQ(err.str().rfind("memro-cli: " + (dir / "bad.ics").string() + " " + message, 0), 0u)
+        << err.str();
+    EXPECT_NE(err.str().find("is left as it was"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(file), before);
+    EXPECT_EQ(Run({"import", (dir / "bad.ics").string(), (dir / "new.mmo").string()}), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.mmo"));
+  }
+  EXPECT_TRUE(TempIsEmpty());
+}
+
+}  // namespace
+}  // namespace memro::testing

@@ -1,0 +1,250 @@
+// Foreign events taken in: dates and times, repeat rules Memro can and cannot hold,
+// alarms, texts, and input that is no iCalendar.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "data/env_guard.h"
+#include "data/text_util.h"
+#include "ical/calendar_import.h"
+#include "ical/calendar_lines.h"
+#include "ical_test_support.h"
+#include "support/fake_platform.h"
+
+namespace memro::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+const RecordDefaults kDefaults{kYearly, 1, 0, 5, 1};
+
+ical::ImportResult Import(const std::vector<std::string>& lines) {
+  return ical::ImportCalendar(Calendar(lines), kDefaults);
+}
+
+std::string Message(const EventRecord& e) { return std::string(TrimTrailingBlanksView(e.message)); }
+
+// The local time zone of the user for a test, given as a POSIX TZ rule.
+class LocalZone {
+ public:
+  explicit LocalZone(const char* rule) : env_("TZ", rule) { ::tzset(); }
+  ~LocalZone() { ::tzset(); }
+
+ private:
+  EnvGuard env_;
+};
+
+TEST(IcalImport, TakesInADesktopCalendarProgramsFile) {
+  const LocalZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  const auto result = ical::ImportCalendar(
+      ReadFileBytes(std::filesystem::path(MEMRO_ICAL_DATA_DIR) / "desktop-calendar.ics"),
+      kDefaults);
+  ASSERT_FALSE(result.error);
+  ASSERT_EQ(result.events.size(), 5u);
+  const auto& e = result.events;
+  EXPECT_EQ(e[0].date, "Dec082026");  // in its own zone, Europe/Berlin
+  EXPECT_EQ(Message(e[0]), "10:30 Dentist\r\nBring the insurance card.\r\nAsk about the bill.");
+  EXPECT_EQ(e[0].frequency, kOnce);
+  EXPECT_EQ(e[0].warnDays, 1);  // 15 minutes, rounded up to a day
+
+  EXPECT_EQ(e[1].date, "Jul142027");
+  EXPECT_EQ(Message(e[1]), "Holiday at the lake");
+  EXPECT_EQ(e[1].warnDays, kDefaults.warnDays);  // no alarm
+
+  EXPECT_EQ(e[2].date, "Jan062026");
+  EXPECT_EQ(Message(e[2]), "19:30 Choir rehearsal");
+  EXPECT_EQ(e[2].frequency, kWeekly);
+
+  EXPECT_EQ(e[3].date, "Mar221985");
+  EXPECT_EQ(Message(e[3]), "Anna's birthday");
+  EXPECT_EQ(e[3].frequency, kYearly);
+  EXPECT_EQ(e[3].warnDays, 1);
+
+  EXPECT_EQ(e[4].date, "Dec152026");  // 09:00 UTC is 10:00 here
+  EXPECT_EQ(Message(e[4]), "10:00 Call with the Tokyo office ?");
+  EXPECT_EQ(e[4].warnDays, 3);  // two and a half days
+  for (const EventRecord& r : e) {
+    EXPECT_EQ(r.enabled, kDefaults.enabled);
+    EXPECT_EQ(r.backdated, kDefaults.backdated);
+    EXPECT_EQ(r.cleanUp, kDefaults.cleanUp);
+  }
+
+  ASSERT_EQ(result.notes.size(), 2u);
+  EXPECT_EQ(ical::NoteLine(result.notes[0]),
+            "skipped \"Paper recycling collection\": it repeats every 2 weeks");
+  EXPECT_EQ(ical::NoteLine(result.notes[1]),
+            "warning: \"Call with the Tokyo office \U0001F4DE\": characters the event file "
+            "cannot hold were stored as '?'");
+  EXPECT_EQ(ical::CountLine(result), "imported 5 events, skipped 1");
+}
+
+TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
+  struct Case {
+    std::string rule;
+    std::string reason;  // empty: imported with frequency
+    std::int16_t frequency = kOnce;
+  };
+  // The start, Tuesday 6 January 2026, implies BYDAY=TU, BYMONTHDAY=6 and BYMONTH=1.
+  const std::vector<Case> cases = {
+      {"RRULE:FREQ=WEEKLY;INTERVAL=2", "it repeats every 2 weeks"},
+      {"RRULE:FREQ=MONTHLY;INTERVAL=3", "it repeats every 3 months"},
+      {"RRULE:FREQ=DAILY;COUNT=10", "it repeats only 10 times (COUNT)"},
+      {"RRULE:FREQ=YEARLY;UNTIL=20300101", "it stops repeating at a date (UNTIL)"},
+      {"RRULE:FREQ=WEEKLY;BYDAY=TU,TH", "it repeats on several weekdays"},
+      {"RRULE:FREQ=MONTHLY;BYDAY=1TU", "FREQ=MONTHLY;BYDAY=1TU is none of"},
+      {"RRULE:FREQ=WEEKLY;BYDAY=WE", "is none of every year, month, week or day"},
+      {"RRULE:FREQ=YEARLY;BYMONTH=1,7", "is none of"},
+      {"RRULE:FREQ=HOURLY", "FREQ=HOURLY is none of"},
+      {"RRULE:FREQ=MONTHLY;BYMONTHDAY=-1", "is none of"},
+      {"RRULE:FREQ=YEARLY;BYMONTH=1;BYMONTHDAY=6", "", kYearly},
+      {"RRULE:FREQ=MONTHLY;BYMONTHDAY=6;INTERVAL=1", "", kMonthly},
+      {"RRULE:FREQ=WEEKLY;BYDAY=TU;WKST=MO", "", kWeekly},
+      {"RRULE:FREQ=DAILY", "", kDaily},
+  };
+  for (const Case& c : cases) {
+    const auto result =
+        Import(VEvent("u", {"SUMMARY:Rule", "DTSTART;VALUE=DATE:20260106", c.rule}));
+    if (c.reason.empty()) {
+      ASSERT_EQ(result.events.size(), 1u) << c.rule;
+      EXPECT_EQ(result.events[0].frequency, c.frequency) << c.rule;
+    } else {
+      EXPECT_TRUE(result.events.empty()) << c.rule;
+      ASSERT_EQ(result.notes.size(), 1u) << c.rule;
+      EXPECT_THAT(result.notes[0].text, HasSubstr(c.reason));
+    }
+  }
+  const auto twoRules = Import(
+      VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=YEARLY", "RRULE:FREQ=MONTHLY"}));
+  EXPECT_EQ(twoRules.skipped, 1);
+  const auto exdate = Import(VEvent(
+      "u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"}));
+  EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("exceptions"));
+  const auto rdate =
+      Import(VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}));
+  EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("extra dates"));
+  const auto broken = Import(VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=OFTEN"}));
+  EXPECT_THAT(broken.notes.at(0).text, HasSubstr("its RRULE cannot be read"));
+  const auto noStart = Import(VEvent("u", {"SUMMARY:Sometime"}));
+  EXPECT_EQ(ical::NoteLine(noStart.notes.at(0)), "skipped \"Sometime\": it has no start date");
+}
+
+TEST(IcalImport, AnOccurrenceChangedElsewhereMakesItsSeriesAnException) {
+  const auto result = Import({
+      "BEGIN:VEVENT",
+      "UID:series",
+      "SUMMARY:Standup",
+      "DTSTART:20260105T090000",
+      "RRULE:FREQ=DAILY",
+      "END:VEVENT",  //
+      "BEGIN:VEVENT",
+      "UID:series",
+      "SUMMARY:Standup (moved)",
+      "RECURRENCE-ID:20260107T090000",
+      "DTSTART:20260107T100000",
+      "END:VEVENT",  //
+      "BEGIN:VEVENT",
+      "UID:alone",
+      "SUMMARY:Lunch",
+      "DTSTART:20260108T120000",
+      "END:VEVENT",
+  });
+  ASSERT_EQ(result.events.size(), 1u);
+  EXPECT_EQ(Message(result.events[0]), "12:00 Lunch");
+  ASSERT_EQ(result.notes.size(), 1u);
+  EXPECT_EQ(ical::NoteLine(result.notes[0]),
+            "skipped \"Standup\": it has exceptions (single occurrences changed)");
+  EXPECT_EQ(ical::CountLine(result), "imported 1 event, skipped 1");
+}
+
+TEST(IcalImport, TakesTheEarliestAlarmAtOrBeforeTheStartInWholeDays) {
+  auto warn = [](const std::string& start, const std::vector<std::string>& triggers) {
+    std::vector<std::string> lines = {"SUMMARY:a", start, "DTEND:20260110T120000"};
+    for (const std::string& t : triggers) {
+      lines.insert(lines.end(),
+                   {"BEGIN:VALARM", "ACTION:DISPLAY", "DESCRIPTION:a", t, "END:VALARM"});
+    }
+    return Import(VEvent("u", lines)).events.at(0).warnDays;
+  };
+  const std::string timed = "DTSTART:20260110T100000";
+  EXPECT_EQ(warn(timed, {"TRIGGER:-PT15M", "TRIGGER:-P2D", "TRIGGER:-PT1H"}), 2);
+  EXPECT_EQ(warn(timed, {"TRIGGER:-P1DT1S"}), 2);
+  EXPECT_EQ(warn(timed, {"TRIGGER:PT0S"}), 0);
+  EXPECT_EQ(warn(timed, {"TRIGGER:PT10M"}), kDefaults.warnDays);  // after the start only
+  EXPECT_EQ(warn(timed, {"TRIGGER;RELATED=END:-PT3H"}), 1);       // an hour before the start
+  EXPECT_EQ(warn(timed, {"TRIGGER;RELATED=END:-PT1H"}), kDefaults.warnDays);
+  EXPECT_EQ(warn(timed, {"TRIGGER;VALUE=DATE-TIME:20260107T100000Z"}), 3);
+  EXPECT_EQ(warn(timed, {}), kDefaults.warnDays);
+  EXPECT_EQ(warn("DTSTART;VALUE=DATE:20260110", {"TRIGGER:-PT15H"}), 1);  // 9:00 the day before
+}
+
+TEST(IcalImport, FitsTheMessageIntoTheEventFileWithWarnings) {
+  const auto result = Import(
+      VEvent("u", {"SUMMARY:Long", "DTSTART;VALUE=DATE:20260106",
+                   "DESCRIPTION:" + std::string(993, 'x') + "\\nmore text that does not fit"}));
+  ASSERT_EQ(result.events.size(), 1u);
+  // "Long", CR LF and 993 x leave room for the CR of the next line end but not its LF:
+  // a CR alone would be no line end.
+  EXPECT_EQ(Message(result.events[0]), "Long\r\n" + std::string(993, 'x'));
+  EXPECT_EQ(ical::NoteLine(result.notes.at(0)),
+            "warning: \"Long\": its message was cut to 1000 bytes");
+
+  const auto same = Import(VEvent("u", {"SUMMARY:Same", "DESCRIPTION:Same", "DTSTART:20260106"}));
+  EXPECT_EQ(Message(same.events.at(0)), "Same");  // a description that repeats the title
+  EXPECT_TRUE(same.notes.empty());
+  const auto accents =
+      Import(VEvent("u", {"SUMMARY:Smørrebrød für 5 € – “Œuvre”", "DTSTART:20260106"}));
+  EXPECT_EQ(Message(accents.events.at(0)),
+            "Sm\xF8rrebr\xF8"
+            "d f\xFCr 5 \x80 \x96 \x93\x8C"
+            "uvre\x94");
+  EXPECT_TRUE(accents.notes.empty());
+}
+
+TEST(IcalImport, ACancelledForeignEventIsDisabled) {
+  const auto result =
+      Import(VEvent("u", {"SUMMARY:Off", "DTSTART;VALUE=DATE:20260106", "STATUS:CANCELLED"}));
+  EXPECT_EQ(result.events.at(0).enabled, 0);
+}
+
+TEST(IcalImport, RefusesWhatIsNoICalendarObjectInBoundedTime) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "does not begin with BEGIN:VCALENDAR"},
+      {"Smith\r\nJohn\r\n555-0100\r\n", "does not begin with BEGIN:VCALENDAR"},
+      {std::string(10 * 1024 * 1024, 'x'), "does not begin with BEGIN:VCALENDAR"},
+      {"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nSUMMARY:cut", "is cut short"},
+      {"BEGIN:VCALENDAR\r\nSUMMARY:a" + std::string(1, '\0') + "b\r\nEND:VCALENDAR\r\n",
+       "holds NUL bytes"},
+      {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nEND:VCALENDAR\r\n", "no readable VCALENDAR"},
+  };
+  for (const auto& [input, error] : cases) {
+    const auto result = ical::ImportCalendar(input, kDefaults);
+    ASSERT_TRUE(result.error) << input.substr(0, 60);
+    EXPECT_THAT(*result.error, HasSubstr(error));
+    EXPECT_TRUE(result.events.empty());
+  }
+  // A calendar with a 10 MB line is read in bounded time: the line is cut first.
+  const auto big = Import(VEvent(
+      "u", {"SUMMARY:Big", "DTSTART:20260106", "DESCRIPTION:" + std::string(10 << 20, 'y')}));
+  ASSERT_EQ(big.events.size(), 1u);
+  EXPECT_EQ(big.notes.at(0).text, "its message was cut to 1000 bytes");
+}
+
+TEST(IcalImport, UndoesFoldingAndCutsOverlongLinesOnACharacter) {
+  std::string out;
+  ASSERT_FALSE(
+      ical::PrepareCalendarText("\xEF\xBB\xBF"
+                                "BEGIN:VCALENDAR\nSUMMARY:ab\n c\r\n\td\r\n\r\nEND:VCALENDAR",
+                                out));
+  EXPECT_EQ(out, "BEGIN:VCALENDAR\r\nSUMMARY:abcd\r\nEND:VCALENDAR\r\n");
+  const std::string euro = "\xE2\x82\xAC";
+  std::string line = "X:";
+  while (line.size() < ical::kMaxLineBytes) line += euro;
+  ASSERT_FALSE(ical::PrepareCalendarText("BEGIN:VCALENDAR\r\n" + line + "\r\nEND:VCALENDAR", out));
+  const std::string cut = out.substr(17, out.find("\r\n", 17) - 17);
+  EXPECT_LE(cut.size(), ical::kMaxLineBytes);
+  EXPECT_EQ((cut.size() - 2) % 3, 0u) << "a euro sign was cut in two";
+}
+
+}  // namespace
+}  // namespace memro::testing
