@@ -75,7 +75,7 @@ format:
 	clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h')
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(RELEASE_BUILD)
+	rm -rf --one-file-system $(BUILD) $(SANITIZE_BUILD) $(RELEASE_BUILD)
 
 # Runs every fuzz target for FUZZ_SECONDS seconds on its committed corpus; what the fuzzer
 # learns goes to $(FUZZ_BUILD)/corpus, a finding to $(FUZZ_BUILD)/findings and fails the run.

@@ -26,10 +26,13 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${MEMRO_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the General MIDI SoundFont for
-# MIDI alerts (/usr/share/sounds/sf2/default-GM.sf2), the Wayland platform plugin, and
-# GStreamer's base and good plugins, without which Qt Multimedia's media backend fails.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "timgm6mb-soundfont | sf2-soundfont-gm, qt6-wayland, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+# MIDI alerts (/usr/share/sounds/sf2/default-GM.sf2) and the Wayland platform plugin.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | sf2-soundfont-gm, qt6-wayland")
+# Wave alerts (QSoundEffect) and FluidSynth play through the desktop's PulseAudio or
+# PipeWire server; Qt Multimedia's GStreamer backend is not loaded for them, but it needs
+# these plugins whenever it is.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "pipewire-pulse | pulseaudio, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 
 # Debian's own parts of the package, added to the staged files before they are packed.
 set(CPACK_MEMRO_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/data/debian)
