@@ -2,6 +2,11 @@
 # runs every test. Both install what they need first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+RELEASE_BUILD ?= build-release
+# Warnings are errors in every build made here; a plain CMake build only warns.
+WERROR = -DMEMRO_WERROR=ON
+VERSION = $(shell awk '/^project/ { print $$3 }' CMakeLists.txt)
+DEB = $(RELEASE_BUILD)/memro_$(VERSION)_amd64.deb
 JOBS ?= $(shell nproc)
 CLI = $(BUILD)/src/cli/memro-cli
 GUI = $(BUILD)/src/app/gui/memro
@@ -10,6 +15,7 @@ EXAMPLE = examples/events.mmo
 # The whole suite with HOME and TMPDIR at empty directories of its own and no XDG_CONFIG_HOME:
 # afterwards both must still be empty (no test reaches the user's files).
 .PHONY: all deps configure build test test-isolation test-sanitize run run-cli screenshots format clean fuzz bench
+.PHONY: release release-build install-check deb deb-check
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -22,7 +28,7 @@ deps:
 	@scripts/bootstrap
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR)
 
 configure: deps $(BUILD)/build.ninja
 
@@ -40,7 +46,7 @@ test-isolation: build
 	if [ -n "$$left" ]; then echo "Tests left files in HOME or TMPDIR:"; echo "$$left"; exit 1; fi
 
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEMRO_SANITIZE=ON
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEMRO_SANITIZE=ON $(WERROR)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
@@ -69,12 +75,12 @@ format:
 	clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h')
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf --one-file-system $(BUILD) $(SANITIZE_BUILD) $(RELEASE_BUILD)
 
 # Runs every fuzz target for FUZZ_SECONDS seconds on its committed corpus; what the fuzzer
 # learns goes to $(FUZZ_BUILD)/corpus, a finding to $(FUZZ_BUILD)/findings and fails the run.
 fuzz: deps
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) \
 	  -DMEMRO_FUZZ=ON -DMEMRO_BUILD_TESTS=OFF -DMEMRO_BUILD_GUI=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	@for t in $(FUZZ_TARGETS); do \
@@ -89,11 +95,32 @@ fuzz: deps
 	  grep -E '^stat::(number_of_executed_units|new_units_added)' $(FUZZ_BUILD)/$$t.log; \
 	done
 
-# Release build at -O2: GCC 12 at -O3 warns falsely (-Wrestrict) inside std::string.
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DMEMRO_BUILD_BENCH=ON -DMEMRO_BUILD_TESTS=OFF \
-	  -DMEMRO_BUILD_GUI=OFF
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(WERROR) \
+	  -DMEMRO_BUILD_BENCH=ON -DMEMRO_BUILD_TESTS=OFF -DMEMRO_BUILD_GUI=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target memro-cli memro_bench memro_bench_process
 	$(BENCH_BUILD)/tests/bench/memro_bench
 	$(BENCH_BUILD)/tests/bench/memro_bench_process $(BENCH_BUILD)/src/cli/memro-cli
+
+# The optimised build a package is made from (-O3); `make release` runs every test on it.
+release-build: deps
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(WERROR)
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+
+release: release-build
+	ctest --test-dir $(RELEASE_BUILD) --output-on-failure -j $(JOBS)
+
+# Installs the release build under $(RELEASE_BUILD)/install-check as a package would and
+# checks the desktop entry, metainfo, file types, icon and manual pages.
+install-check: release-build
+	scripts/install-check $(RELEASE_BUILD)
+
+# The Debian package memro_$(VERSION)_amd64.deb in $(RELEASE_BUILD).
+deb: release-build
+	cd $(RELEASE_BUILD) && cpack -G DEB
+
+# Installs the package with apt into a fresh Debian 12 chroot (kept in
+# $(RELEASE_BUILD)/deb-check) and runs both programs there; lintian on the package.
+deb-check:
+	@test -f $(DEB) || { echo "No $(DEB): run make deb first"; exit 1; }
+	scripts/deb-check $(DEB)

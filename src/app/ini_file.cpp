@@ -166,7 +166,12 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     return true;
   }
   if (!lines_.empty() && !TrimBlanksView(lines_.back()).empty()) lines_.emplace_back();
-  lines_.push_back("[" + std::string(section) + "]");
+  // Appended piece by piece: GCC 12 at -O3 falsely reports -Wrestrict for
+  // "[" + std::string(...) (a prepend into a fresh string).
+  std::string header;
+  header.reserve(section.size() + 2);
+  header.append("[").append(section).append("]");
+  lines_.push_back(std::move(header));
   lines_.push_back(std::move(keyLine));
   return true;
 }

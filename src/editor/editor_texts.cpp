@@ -7,7 +7,11 @@
 
 namespace memro {
 
-std::string SignedNumber(int n) { return (n < 0 ? "" : " ") + std::to_string(n); }
+// Appended, not " " + std::to_string(n): GCC 12 at -O3 reports that falsely (-Wrestrict).
+std::string SignedNumber(int n) {
+  std::string text = n < 0 ? "" : " ";
+  return text.append(std::to_string(n));
+}
 
 std::string WarnCaption(int days) {
   return "&3. Warn in advance:" + SignedNumber(days) + (days >= 2 ? " days" : " day");

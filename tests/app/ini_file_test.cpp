@@ -60,7 +60,7 @@ TEST(IniFileRead, ValueIsCutAtNulAndAfter254Characters) {
 TEST(IniFileRead, StrayContinuationBytesCountAsCharacters) {
   const IniFile ini = IniFile::Parse("[S]\nStray=x" + std::string(400, '\xB7') + "\nAfterUmlaut=" +
                                      std::string(2, '\xC3') + std::string(300, '\xBC') + "\n");
-  EXPECT_EQ(ini.Get("S", "Stray"), "x" + std::string(253, '\xB7'));
+  EXPECT_EQ(ini.Get("S", "Stray"), std::string("x").append(253, '\xB7'));
   // One continuation byte belongs to each lead byte; the rest stand alone.
   EXPECT_EQ(ini.Get("S", "AfterUmlaut"), "\xC3\xC3" + std::string(253, '\xBC'));
 }
