@@ -26,13 +26,16 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${MEMRO_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the General MIDI SoundFont for
-# MIDI alerts (/usr/share/sounds/sf2/default-GM.sf2) and the Wayland platform plugin.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | sf2-soundfont-gm, qt6-wayland")
-# Wave alerts (QSoundEffect) and FluidSynth play through the desktop's PulseAudio or
-# PipeWire server; Qt Multimedia's GStreamer backend is not loaded for them, but it needs
+# MIDI alerts (/usr/share/sounds/sf2/default-GM.sf2), the Wayland platform plugin and the
+# sound theme whose bell "Default Beep" plays.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "timgm6mb-soundfont | sf2-soundfont-gm, qt6-wayland, sound-theme-freedesktop")
+# Wave alerts (QSoundEffect), FluidSynth and the bell play through the desktop's
+# PulseAudio or PipeWire server (the bell by libcanberra's PulseAudio driver; without it,
+# through ALSA); Qt Multimedia's GStreamer backend is not loaded for them, but it needs
 # these plugins whenever it is.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "pipewire-pulse | pulseaudio, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, libcanberra-pulse, \
+gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 
 # Debian's own parts of the package, added to the staged files before they are packed.
 set(CPACK_MEMRO_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/data/debian)
