@@ -31,10 +31,13 @@ std::string ImportReport(const std::string& file, const ical::ImportResult& resu
   if (result.notes.empty() && !result.events.empty()) return {};
   std::string text = file + ": " + ical::CountLine(result) + ".";
   for (std::size_t i = 0; i < result.notes.size() && i < kNotesShown; ++i) {
-    text += "\n" + ical::NoteLine(result.notes[i]);
+    text += '\n';
+    text += ical::NoteLine(result.notes[i]);
   }
   if (result.notes.size() > kNotesShown) {
-    text += "\n(and " + std::to_string(result.notes.size() - kNotesShown) + " more)";
+    text += "\n(and ";
+    text += std::to_string(result.notes.size() - kNotesShown);
+    text += " more)";
   }
   return text;
 }

@@ -152,7 +152,8 @@ void MainWindow::ChooseFileToLoad(const std::string& commandLine) {
   const bool locked = w_.miO[4]->isChecked();
   if (!commandLine.empty() && !locked && !HasNotOnce(commandLine)) {
     show();
-    values_.pendingFile = "+" + AbsoluteFileName(commandLine);
+    values_.pendingFile = '+';  // appended: GCC 12 -O3 falsely reports -Wrestrict for "+" + …
+    values_.pendingFile += AbsoluteFileName(commandLine);
     FileCommand(0);
   } else if (!values_.settings.autoLoad.empty()) {
     show();
