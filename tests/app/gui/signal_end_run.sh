@@ -42,20 +42,7 @@ wait_ready() {
   return 1
 }
 
-# Waits at most 5 seconds for the program to end; its exit status is in $status.
-wait_end() {
-  status=timeout
-  for _ in $(seq 100); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      status=0
-      wait "$pid" || status=$?
-      return 0
-    fi
-    sleep 0.05
-  done
-  kill -KILL "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-}
+. "$(dirname "${BASH_SOURCE[0]}")/wait_end.sh"
 
 has() { grep -q -F -x -e "$1"$'\r' "$home/MEMRX.INI" 2>/dev/null; }
 

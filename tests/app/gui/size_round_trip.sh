@@ -69,20 +69,7 @@ wait_shown() {
   fail "run $1: the window is shown at ${size:-nothing}, want $want_size"
 }
 
-# At most 5 seconds for the end; its exit status in $status.
-wait_end() {
-  status=timeout
-  for _ in $(seq 50); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      status=0
-      wait "$pid" || status=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  kill -KILL "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-}
+. "$(dirname "${BASH_SOURCE[0]}")/wait_end.sh"
 
 stored() { tr -d '\r' <"$home/MEMRX.INI" | grep -m1 "^$1=" | cut -d= -f2; }
 place() { echo "$(stored Left) $(stored Top) $(stored Width) $(stored Height)"; }
