@@ -1,7 +1,7 @@
 #include "cli/editor_open.h"
 
-#include "app/settings.h"
 #include "data/editor_load.h"
+#include "settings/settings.h"
 
 namespace memro::cli {
 

@@ -1,12 +1,12 @@
 #include <ostream>
 
-#include "app/settings.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/console_platform.h"
 #include "cli/event_append.h"
 #include "ical/calendar_file.h"
 #include "ical/calendar_import.h"
+#include "settings/settings.h"
 
 namespace memro::cli {
 

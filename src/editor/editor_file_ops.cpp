@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/recent_files.h"
-#include "app/settings.h"
 #include "data/editor_load.h"
 #include "data/file_state.h"
 #include "data/fixed_texts.h"
@@ -14,6 +12,8 @@
 #include "editor/editor_texts.h"
 #include "editor/editor_window.h"
 #include "platform/qt/qt_text.h"
+#include "settings/recent_files.h"
+#include "settings/settings.h"
 
 namespace memro {
 namespace {

@@ -2,7 +2,6 @@
 // the editor's records, and the records written as a calendar for one.
 #include <filesystem>
 
-#include "app/settings.h"
 #include "data/fixed_texts.h"
 #include "data/same_file.h"
 #include "data/writer_lock.h"
@@ -10,6 +9,7 @@
 #include "ical/calendar_export.h"
 #include "ical/calendar_file.h"
 #include "ical/calendar_import.h"
+#include "settings/settings.h"
 
 namespace memro {
 namespace {

@@ -4,13 +4,13 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "app/settings.h"
 #include "data/fixed_texts.h"
 #include "data/text_util.h"
 #include "editor/editor_texts.h"
 #include "editor/editor_window.h"
 #include "engine/date_text.h"
 #include "platform/qt/qt_text.h"
+#include "settings/settings.h"
 
 namespace memro {
 namespace {

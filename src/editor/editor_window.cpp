@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/settings.h"
 #include "data/fixed_texts.h"
 #include "editor/editor_texts.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/twips.h"
+#include "settings/settings.h"
 
 namespace memro {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "app/settings.h"
 #include "cli_fixture.h"
 #include "data/file_steps.h"
+#include "settings/settings.h"
 #include "support/event_files.h"
 
 namespace memro::testing {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
+#include "settings/settings.h"
 #include "support/event_files.h"
 #include "support/fake_platform.h"
 

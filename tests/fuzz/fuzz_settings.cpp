@@ -1,8 +1,8 @@
 // The settings reader on an arbitrary MEMRX.INI: loading never fails, and a document
 // written back reads as itself.
-#include "app/ini_file.h"
-#include "app/settings.h"
 #include "fuzz_support.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
 #include "support/fake_platform.h"
 
 using namespace memro;

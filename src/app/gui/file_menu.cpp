@@ -8,12 +8,12 @@
 
 #include "app/gui/main_window.h"
 #include "app/gui/viewer_window.h"
-#include "app/recent_files.h"
 #include "data/fixed_texts.h"
 #include "data/same_file.h"
 #include "data/text_util.h"
 #include "engine/report.h"
 #include "platform/qt/twips.h"
+#include "settings/recent_files.h"
 
 namespace memro {
 namespace {

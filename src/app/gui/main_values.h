@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace memro {
 

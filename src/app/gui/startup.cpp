@@ -9,13 +9,13 @@
 
 #include "app/gui/main_window.h"
 #include "app/gui/viewer_window.h"
-#include "app/protection_file.h"
 #include "data/fixed_texts.h"
 #include "data/text_util.h"
 #include "data/work_file.h"
 #include "editor/editor_recovery.h"
 #include "engine/list_line.h"
 #include "platform/qt/twips.h"
+#include "settings/protection_file.h"
 
 namespace memro {
 namespace {

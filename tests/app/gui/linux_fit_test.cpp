@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/protection_file.h"
 #include "main_window_fixture.h"
+#include "settings/protection_file.h"
 #include "support/modal.h"
 
 namespace memro::testing {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/gui/main_window.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "support/event_files.h"
 #include "support/fake_platform.h"
 

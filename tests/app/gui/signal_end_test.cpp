@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/protection_file.h"
 #include "editor/editor_recovery.h"
 #include "main_window_fixture.h"
+#include "settings/protection_file.h"
 
 namespace memro::testing {
 namespace {

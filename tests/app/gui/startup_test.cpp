@@ -1,7 +1,7 @@
 #include <QListWidget>
 
-#include "app/protection_file.h"
 #include "main_window_fixture.h"
+#include "settings/protection_file.h"
 
 namespace memro::testing {
 namespace {

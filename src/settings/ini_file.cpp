@@ -1,12 +1,12 @@
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "app/safe_write.h"
 #include "data/text_util.h"
+#include "settings/safe_write.h"
 
 namespace memro {
 namespace {

@@ -1,10 +1,10 @@
-#include "app/protection_file.h"
+#include "settings/protection_file.h"
 
 #include <fstream>
 #include <system_error>
 
-#include "app/safe_write.h"
 #include "data/fixed_texts.h"
+#include "settings/safe_write.h"
 
 namespace memro {
 

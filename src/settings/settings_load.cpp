@@ -1,9 +1,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/ini_file.h"
-#include "app/setting_number.h"
-#include "app/settings.h"
+#include "settings/ini_file.h"
+#include "settings/setting_number.h"
+#include "settings/settings.h"
 
 namespace memro {
 namespace {

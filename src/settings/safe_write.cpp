@@ -1,4 +1,4 @@
-#include "app/safe_write.h"
+#include "settings/safe_write.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

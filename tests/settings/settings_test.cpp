@@ -1,11 +1,11 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <string>
 
-#include "app/protection_file.h"
+#include "settings/protection_file.h"
 #include "support/fake_platform.h"
 
 namespace memro {

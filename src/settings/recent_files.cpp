@@ -1,4 +1,4 @@
-#include "app/recent_files.h"
+#include "settings/recent_files.h"
 
 #include "data/text_util.h"
 

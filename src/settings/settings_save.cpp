@@ -1,9 +1,9 @@
 #include <string>
 
-#include "app/ini_file.h"
-#include "app/protection_file.h"
-#include "app/safe_write.h"
-#include "app/settings.h"
+#include "settings/ini_file.h"
+#include "settings/protection_file.h"
+#include "settings/safe_write.h"
+#include "settings/settings.h"
 
 namespace memro {
 namespace {
