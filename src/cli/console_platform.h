@@ -32,6 +32,11 @@ class ConsolePlatform : public Platform {
   void StopSound() override {}
   void SetBusy(bool) override {}
   std::chrono::year_month_day Today() override;
+  // A terminal run ends before the date could change.
+  void WatchDate(std::function<void()>) override {}
+  void Notify(const Notification& notification, std::function<void()> activated) override;
+  bool StartsAtLogin() override { return false; }
+  std::string SetStartAtLogin(bool) override { return "memro-cli does not start at login."; }
   std::filesystem::path ProgramDirectory() override;
   std::filesystem::path TempDirectory() override;
   std::filesystem::path ProtectionDirectory() override { return ProgramDirectory(); }

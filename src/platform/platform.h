@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,6 +43,12 @@ struct FontResult {
   double size = 0;
 };
 
+// A desktop notification, in UTF-8 plain text.
+struct Notification {
+  std::string summary;
+  std::string body;
+};
+
 // Everything the program needs from the desktop: dialogs, sound, the pointer, the
 // clock and the directories. Windows and the engine go through it, so tests can
 // script every answer and record every message.
@@ -69,6 +76,19 @@ class Platform {
   virtual void SetBusy(bool busy) = 0;
 
   virtual std::chrono::year_month_day Today() = 0;
+  // Calls `check` whenever today's date may have changed: at least once a minute, and at
+  // once when the machine resumes from suspend. A later call replaces the earlier check.
+  virtual void WatchDate(std::function<void()> check) = 0;
+
+  // Shows a desktop notification, replacing the one this run showed before. Choosing it
+  // (its default action) calls `activated`. Where no notification server runs nothing
+  // happens and nobody is told.
+  virtual void Notify(const Notification& notification, std::function<void()> activated) = 0;
+
+  // The desktop's autostart entry that starts the program at login: whether it is there
+  // and not hidden; writing or removing it gives the failure's description, or "".
+  virtual bool StartsAtLogin() = 0;
+  virtual std::string SetStartAtLogin(bool on) = 0;
 
   virtual std::filesystem::path ProgramDirectory() = 0;     // holds MEMRX.INI
   virtual std::filesystem::path TempDirectory() = 0;        // work files

@@ -57,6 +57,12 @@ FontResult FakePlatform::FontDialog(const FontRequest& request) {
   return r;
 }
 
+std::string FakePlatform::SetStartAtLogin(bool on) {
+  startAtLoginRequests.push_back(on);
+  if (startAtLoginError.empty()) startsAtLogin = on;
+  return startAtLoginError;
+}
+
 void FakePlatform::SetBusy(bool busy) {
   busyDepth += busy ? 1 : -1;
   if (busyDepth > maxBusyDepth) maxBusyDepth = busyDepth;

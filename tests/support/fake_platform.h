@@ -35,6 +35,13 @@ class FakePlatform : public Platform {
   void StopSound() override { ++soundsStopped; }
   void SetBusy(bool busy) override;
   std::chrono::year_month_day Today() override { return today; }
+  void WatchDate(std::function<void()> check) override { dateCheck = std::move(check); }
+  void Notify(const Notification& notification, std::function<void()> activated) override {
+    notifications.push_back(notification);
+    notificationActivated = std::move(activated);
+  }
+  bool StartsAtLogin() override { return startsAtLogin; }
+  std::string SetStartAtLogin(bool on) override;
   std::filesystem::path ProgramDirectory() override { return programDir; }
   std::filesystem::path TempDirectory() override { return tempDir; }
   std::filesystem::path ProtectionDirectory() override { return protectionDir; }
@@ -53,6 +60,8 @@ class FakePlatform : public Platform {
   std::vector<FontRequest> fontRequests;
   std::vector<int> helpShown;
   std::vector<std::filesystem::path> soundsPlayed;
+  std::vector<Notification> notifications;
+  std::vector<bool> startAtLoginRequests;
   int beeps = 0;
   int soundsStopped = 0;
   int busyDepth = 0;
@@ -60,6 +69,13 @@ class FakePlatform : public Platform {
 
   std::chrono::year_month_day today{std::chrono::year{2026}, std::chrono::December,
                                     std::chrono::day{8}};
+  // The date-change source: tests move `today` and call dateCheck, as the clock or a
+  // resume from suspend would.
+  std::function<void()> dateCheck;
+  // The default action of the latest notification, as the notification server runs it.
+  std::function<void()> notificationActivated;
+  bool startsAtLogin = false;
+  std::string startAtLoginError;  // what SetStartAtLogin fails with; empty: it works
   std::filesystem::path programDir;
   std::filesystem::path tempDir;
   std::filesystem::path protectionDir;

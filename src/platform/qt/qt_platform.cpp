@@ -105,6 +105,14 @@ std::chrono::year_month_day QtPlatform::Today() {
   return LocalDate(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
 }
 
+void QtPlatform::WatchDate(std::function<void()>) {}
+
+void QtPlatform::Notify(const Notification&, std::function<void()>) {}
+
+bool QtPlatform::StartsAtLogin() { return false; }
+
+std::string QtPlatform::SetStartAtLogin(bool) { return "Starting at login is not available."; }
+
 std::filesystem::path QtPlatform::ProgramDirectory() { return DefaultProgramDirectory(); }
 
 std::filesystem::path QtPlatform::TempDirectory() {

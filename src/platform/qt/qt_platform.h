@@ -38,6 +38,10 @@ class QtPlatform : public Platform {
   void SetBusy(bool busy) override;
 
   std::chrono::year_month_day Today() override;
+  void WatchDate(std::function<void()> check) override;
+  void Notify(const Notification& notification, std::function<void()> activated) override;
+  bool StartsAtLogin() override;
+  std::string SetStartAtLogin(bool on) override;
 
   std::filesystem::path ProgramDirectory() override;
   std::filesystem::path TempDirectory() override;
