@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The reminders a user gets without asking, tried on the real program under Xvfb, on a
+# private session bus with a recording notification server (python3-dbusmock) and, for
+# the resume from suspend, a private system bus with a mock of logind. The clock is
+# libfaketime's, so the dates do not depend on the day the test runs.
+# Usage: reminders.sh CASE path/to/memro path/to/memro-cli work-directory
+#   notify-start  one notification at the start naming today's event; none with nothing
+#                 due; a start without a notification server runs as before
+#   autostart     Options > Start at Login (Alt+O, L) writes a valid autostart entry; again
+#                 takes it back
+#   midnight      started at 23:59:45 with the clock running, after midnight Print to File
+#                 writes what `memro-cli report --today` writes for the new day
+#   resume        a resume on a later day (PrepareForSleep(false)) reloads at once
+# Exit status 77 (skipped) when a tool is missing.
+set -euo pipefail
+case=$1 memro=$2 cli=$3 root=$4
+for tool in xvfb-run xdotool dbus-run-session dbus-daemon faketime; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+/usr/bin/python3 -c 'import dbusmock' 2>/dev/null || { echo "skipped: no python3-dbusmock"; exit 77; }
+[ "$case" != autostart ] || command -v desktop-file-validate >/dev/null ||
+  { echo "skipped: desktop-file-validate is not installed"; exit 77; }
+rm -rf "$root"
+mkdir -p "$root"
+here=$(cd "$(dirname "$0")" && pwd)
+exec dbus-run-session -- xvfb-run -a -s '-screen 0 1024x768x24' \
+  bash "$here/reminders_cases.sh" "$case" "$memro" "$cli" "$root"

@@ -1,0 +1,258 @@
+#!/usr/bin/env bash
+# The cases of reminders.sh, run inside its private session bus and X display.
+# Usage: reminders_cases.sh CASE path/to/memro path/to/memro-cli work-directory
+set -uo pipefail
+case=$1 memro=$2 cli=$3 root=$4
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wait_end.sh"
+py=/usr/bin/python3
+failed=0
+fail() { echo "FAIL ($case): $*" >&2; failed=1; }
+ok() { echo "ok ($case): $*"; }
+helpers=()
+finish() {
+  for p in "${helpers[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+}
+trap finish EXIT
+
+faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
+[ -n "$faketime_lib" ] || { echo "skipped: libfaketime.so.1 not found"; exit 77; }
+# What the display and bus libraries keep to the end of the process is theirs.
+printf 'leak:libdbus-1.so\nleak:libQt6DBus.so\n' >"$root/lsan.supp"
+
+# A fresh home for each run of the program: settings, temp, HOME, XDG directories.
+fresh() {
+  home="$root/$1"
+  mkdir -p "$home/temp" "$home/user" "$home/config" "$home/run"
+  chmod 700 "$home/run"
+}
+
+# start WHEN [ARG]: the program in $home with the clock at WHEN and running on from there
+# (libfaketime; WHEN "file" takes the time from $root/clock, read again at every call).
+# Timers keep the real monotonic clock, so a jump of the date is only a jump of the date.
+start() {
+  local when=$1 clock=()
+  shift
+  if [ "$when" = file ]; then
+    clock=(FAKETIME_TIMESTAMP_FILE="$root/clock" FAKETIME_NO_CACHE=1)
+  else
+    clock=(FAKETIME="@$when")
+  fi
+  env -i PATH="$PATH" LANG=C.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY" \
+    ${XAUTHORITY+XAUTHORITY="$XAUTHORITY"} DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" \
+    ${DBUS_SYSTEM_BUS_ADDRESS+DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS"} \
+    LD_PRELOAD="$faketime_lib" FAKETIME_DONT_FAKE_MONOTONIC=1 "${clock[@]}" \
+    ASAN_OPTIONS="verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" \
+    LSAN_OPTIONS="suppressions=$root/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+    MEMRO_HOME="$home" TEMP="$home/temp" TMPDIR="$home/temp" HOME="$home/user" \
+    XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" \
+    "$memro" "$@" >>"$home/output.log" 2>&1 &
+  pid=$!
+}
+
+windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null; }
+
+# The program is up once its first window is shown (at most 15 seconds).
+wait_window() {
+  for _ in $(seq 300); do
+    main=$(windows | head -n 1)
+    [ -n "$main" ] && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  fail "no window of the program; its output:"
+  cat "$home/output.log" >&2
+  return 1
+}
+
+# Ends the program by SIGTERM, as a session's end does; it must end with status 0.
+stop() {
+  kill -TERM "$pid" 2>/dev/null
+  wait_end
+  [ "$status" = 0 ] || fail "the program ended with status $status"
+}
+
+# wait_name BUS NAME: at most 5 seconds for NAME to appear on the bus (--session, --system).
+wait_name() {
+  for _ in $(seq 100); do
+    dbus-send "$1" --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner "string:$2" 2>/dev/null | grep -q 'boolean true' &&
+      return 0
+    sleep 0.05
+  done
+  fail "$2 did not appear on the bus"
+  return 1
+}
+
+# The recording notification server; every call it gets goes to $root/notify.log.
+notification_server() {
+  : >"$root/notify.log"
+  $py -m dbusmock --template notification_daemon -l "$root/notify.log" >"$root/mock.log" 2>&1 &
+  server=$!
+  helpers+=("$server")
+  wait_name --session org.freedesktop.Notifications
+}
+
+notifications() { grep -c ' Notify ' "$root/notify.log" 2>/dev/null || true; }
+
+# wait_notifications N SECONDS: until N notifications were sent, at most SECONDS.
+wait_notifications() {
+  for _ in $(seq $(($2 * 20))); do
+    [ "$(notifications)" -ge "$1" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+last_notification() { grep ' Notify ' "$root/notify.log" | tail -n 1; }
+
+setting() { grep -a "^$1=" "$home/MEMRX.INI" 2>/dev/null | tr -d '\r' | cut -d= -f2-; }
+
+add_event() { # FILE DATE FREQUENCY WARN MESSAGE
+  "$cli" add "$1" --date "$2" --frequency "$3" --warn "$4" --message "$5" >/dev/null ||
+    fail "memro-cli add $2 $5"
+}
+
+case_notify_start() {
+  notification_server || return
+  fresh due
+  add_event "$home/events.mmo" 2026-12-08 once 0 "Dentist at nine"
+  add_event "$home/events.mmo" 2026-12-20 once 0 "Not yet"
+  start "2026-12-08 10:00:00" "$home/events.mmo"
+  wait_window || return
+  wait_notifications 1 10 || fail "no notification after the start"
+  sleep 1
+  local sent
+  sent=$(last_notification)
+  [ "$(notifications)" = 1 ] && ok "one notification" || fail "$(notifications) notifications"
+  grep -q 'Dentist at nine' <<<"$sent" && ok "it names today's event" || fail "not named: $sent"
+  grep -q '"org.memro.Memro"' <<<"$sent" && grep -q '"desktop-entry": "org.memro.Memro"' <<<"$sent" &&
+    ok "icon and desktop entry" || fail "icon or desktop-entry hint missing: $sent"
+  grep -q 'Not yet' <<<"$sent" && fail "names an event that is not due"
+  stop
+
+  fresh idle
+  local before
+  before=$(notifications)
+  add_event "$home/events.mmo" 2026-12-20 once 0 "Not yet"
+  start "2026-12-08 10:00:00" "$home/events.mmo"
+  wait_window || return
+  sleep 2
+  [ "$(notifications)" = "$before" ] && ok "nothing due, no notification" || fail "a notification with nothing due"
+  stop
+
+  kill "$server"
+  wait "$server" 2>/dev/null
+  fresh silent
+  add_event "$home/events.mmo" 2026-12-08 once 0 "Dentist at nine"
+  start "2026-12-08 10:00:00" "$home/events.mmo"
+  wait_window || return
+  sleep 2
+  kill -0 "$pid" 2>/dev/null && [ "$(windows | wc -l)" = 1 ] &&
+    ok "without a notification server it runs as before, no message" ||
+    fail "without a notification server: not running or a message shown"
+  stop
+}
+
+case_autostart() {
+  fresh autostart
+  local entry="$home/config/autostart/org.memro.Memro.desktop"
+  start "2026-12-08 10:00:00"
+  wait_window || return
+  xdotool windowfocus --sync "$main" key --delay 200 alt+o l
+  for _ in $(seq 100); do [ -f "$entry" ] && break; sleep 0.05; done
+  if [ -f "$entry" ]; then
+    desktop-file-validate "$entry" && ok "Start at Login writes a valid entry" ||
+      fail "the autostart entry does not validate"
+    grep -q "^Exec=.*memro" "$entry" || fail "the entry does not start memro: $(cat "$entry")"
+  else
+    fail "no autostart entry after Alt+O, L"
+  fi
+  xdotool windowfocus --sync "$main" key --delay 200 alt+o l
+  for _ in $(seq 100); do [ -f "$entry" ] || break; sleep 0.05; done
+  [ -f "$entry" ] && fail "choosing it again leaves the entry" || ok "choosing it again takes it back"
+  stop
+}
+
+case_midnight() {
+  notification_server || return
+  fresh midnight
+  add_event "$home/events.mmo" 2026-12-07 yearly 0 "Anna's birthday"
+  add_event "$home/events.mmo" 2026-12-08 yearly 3 "Ben's birthday"
+  add_event "$home/events.mmo" 2026-12-09 monthly 1 "Water the plants"
+  start "2026-12-07 23:59:45" "$home/events.mmo"
+  wait_window || return
+  for _ in $(seq 600); do [ "$(setting LastCheck)" = 12/8/2026 ] && break; sleep 0.1; done
+  [ "$(setting LastCheck)" = 12/8/2026 ] && ok "LastCheck moved to the new day" ||
+    fail "LastCheck is '$(setting LastCheck)' a minute after midnight"
+  wait_notifications 2 5 && ok "the new day notifies" || fail "$(notifications) notifications"
+  xdotool windowfocus --sync "$main" key ctrl+p
+  local dialog=""
+  for _ in $(seq 100); do
+    dialog=$(xdotool search --onlyvisible --name '^Print to File$' 2>/dev/null | head -n 1)
+    [ -n "$dialog" ] && break
+    sleep 0.05
+  done
+  [ -n "$dialog" ] || { fail "Ctrl+P shows no Print to File dialog"; stop; return; }
+  xdotool windowfocus --sync "$dialog" key ctrl+a type "$home/printed.txt"
+  xdotool key Return
+  for _ in $(seq 100); do [ -s "$home/printed.txt" ] && break; sleep 0.05; done
+  "$cli" report "$home/events.mmo" --today 2026-12-08 --dry-run --output "$home/expected.txt"
+  if cmp -s "$home/printed.txt" "$home/expected.txt"; then
+    ok "after midnight Print to File writes the new day's report"
+  else
+    fail "Print to File after midnight differs from memro-cli report --today 2026-12-08:"
+    diff "$home/expected.txt" "$home/printed.txt" >&2
+  fi
+  stop
+}
+
+# A second bus for the system bus, with a mock of logind on it.
+system_bus() {
+  dbus-daemon --session --nofork --print-address >"$root/system.address" 2>"$root/system.log" &
+  helpers+=($!)
+  for _ in $(seq 100); do [ -s "$root/system.address" ] && break; sleep 0.05; done
+  export DBUS_SYSTEM_BUS_ADDRESS
+  DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$root/system.address")
+  $py -m dbusmock --system --template logind >"$root/logind.log" 2>&1 &
+  helpers+=($!)
+  wait_name --system org.freedesktop.login1
+}
+
+sleep_signal() { # true: going to sleep, false: resumed
+  $py - "$1" <<'PY'
+import sys
+import dbus
+mock = dbus.Interface(dbus.SystemBus().get_object("org.freedesktop.login1", "/org/freedesktop/login1"),
+                      "org.freedesktop.DBus.Mock")
+mock.EmitSignal("org.freedesktop.login1.Manager", "PrepareForSleep", "b", [sys.argv[1] == "true"])
+PY
+}
+
+case_resume() {
+  system_bus || return
+  notification_server || return
+  fresh resume
+  add_event "$home/events.mmo" 2026-12-08 once 0 "Pay the rent"
+  echo "@2026-12-07 10:00:00" >"$root/clock"
+  start file "$home/events.mmo"
+  wait_window || return
+  sleep 1
+  [ "$(notifications)" = 0 ] || fail "a notification on Dec 7 with nothing due"
+  sleep_signal true
+  # The machine sleeps through the night; the minute check is nearly a minute away.
+  echo "@2026-12-08 10:00:00" >"$root/clock"
+  sleep_signal false
+  if wait_notifications 1 3; then
+    grep -q 'Pay the rent' <<<"$(last_notification)" && ok "the resume reloads at once" ||
+      fail "the notification after the resume: $(last_notification)"
+  else
+    fail "no reload within 3 seconds of the resume"
+  fi
+  [ "$(setting LastCheck)" = 12/8/2026 ] || fail "LastCheck '$(setting LastCheck)' after the resume"
+  stop
+}
+
+"case_${case//-/_}"
+exit "$failed"
