@@ -107,17 +107,6 @@ TEST_F(MainWindowTest, NoNotificationWithNothingDueOrTheFlagOff) {
   MainWindow& w = Started(DueFile().string());
   EXPECT_EQ(w.values().dueCount, 3);
   EXPECT_TRUE(platform.notifications.empty());
-  window.reset();
-
-  // A start that the once-daily rule ends shows nothing at all.
-  Set("Options", "Notification", "-1");
-  Set("Options", "OnceDaily", "-1");
-  Set("Options", "AutoLoad", DueFile().string());
-  Set("Main", "LastFile", DueFile().string());
-  Set("Main", "LastCheck", "12/8/2026");
-  Make();
-  EXPECT_EQ(window->StartUp(""), MainWindow::Start::kEnded);
-  EXPECT_TRUE(platform.notifications.empty());
 }
 
 TEST_F(MainWindowTest, ChoosingTheNotificationBringsTheShownViewBack) {
