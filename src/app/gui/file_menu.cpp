@@ -52,6 +52,7 @@ void MainWindow::FileCommand(int index) {
   }
 }
 
+// File > Load as its menu command runs it; true when a file was scanned.
 bool MainWindow::LoadCommand() {
   StopTimeOut();
   return Load(0);
