@@ -38,6 +38,7 @@ struct Settings {
   std::string soundFile;
   bool exitPopUp = false;
   bool onceDaily = false;
+  bool notification = false;  // a desktop notification after the start-up and a new day
   // [Setup]
   std::int16_t timeOut = 0;  // seconds; 0 is none
   bool idleMin = false;

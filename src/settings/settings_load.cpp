@@ -85,6 +85,7 @@ void ReadOptions(const KeyReader& in, Settings& s) {
   }
   s.exitPopUp = in.Flag("Options", "ExitPopUp", false);
   s.onceDaily = in.Flag("Options", "OnceDaily", false);
+  s.notification = in.Flag("Options", "Notification", true);
 }
 
 void ReadSetup(const KeyReader& in, Settings& s) {

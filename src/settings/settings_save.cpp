@@ -44,6 +44,8 @@ void WriteAlwaysGroup(const Settings& s, KeyWriter& out) {
   out.Text("Options", "AutoLoad", s.autoLoad);
   out.Text("Options", "SoundFile", s.soundFile);
   out.Flag("Options", "OnceDaily", s.onceDaily);
+  // Last, so that files written before it keep every other key where it was.
+  out.Flag("Options", "Notification", s.notification);
 }
 
 void WriteFullGroup(const Settings& s, bool mainWindowVisible, KeyWriter& out) {

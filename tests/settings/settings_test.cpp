@@ -41,6 +41,7 @@ TEST_F(SettingsTest, MissingFileGivesEveryDefault) {
   expected.visible = true;
   expected.fontSize = 12;
   expected.confirmCleanUp = true;
+  expected.notification = true;
   expected.defaults = RecordDefaults{};
   EXPECT_EQ(Load(), expected);
   EXPECT_EQ(expected.defaults, (RecordDefaults{0, 1, 1, 7, 0}));
@@ -135,6 +136,7 @@ Settings Sample() {
   s.soundFile = "/s/x.wav";
   s.exitPopUp = true;
   s.onceDaily = false;
+  s.notification = false;
   s.timeOut = 90;
   s.idleMin = true;
   s.saveOnExit = false;
@@ -146,16 +148,17 @@ Settings Sample() {
 TEST_F(SettingsTest, FullSaveWritesEveryKeyInOrderAndReadsBack) {
   const Settings s = Sample();
   SaveSettings(s, true, {platform, false, ""});
-  EXPECT_EQ(ReadFileBytes(File()),
-            "[Setup]\r\nTimeOut=90\r\nIdleMin=-1\r\nSaveOnExit=0\r\nCleanUp=-1\r\n\r\n"
-            "[Main]\r\nPrevFile1=/a/1.mmo\r\nPrevFile2=/a/2.mmo\r\nPrevFile3=\r\n"
-            "PrevFile4=/a/4.mmo\r\nLeft=-120\r\nTop=300\r\nHeight=4000\r\nWidth=70000\r\n"
-            "Visible=0\r\n\r\n"
-            "[Editor]\r\nPrevFile1=/e/1.mmo\r\nPrevFile2=\r\nPrevFile3=\r\nPrevFile4=\r\n"
-            "Left=15\r\nTop=30\r\n\r\n"
-            "[Options]\r\nAutoLoad=/a/1.mmo\r\nSoundFile=/s/x.wav\r\nOnceDaily=0\r\n"
-            "FontName=DejaVu Sans\r\nFontSize=10\r\nSound=1\r\nExitPopUp=-1\r\n\r\n"
-            "[Defaults]\r\nEnabled=3\r\nActivate=0\r\nBackDated=1\r\nWarn=14\r\nCleanUp=1\r\n");
+  EXPECT_EQ(
+      ReadFileBytes(File()),
+      "[Setup]\r\nTimeOut=90\r\nIdleMin=-1\r\nSaveOnExit=0\r\nCleanUp=-1\r\n\r\n"
+      "[Main]\r\nPrevFile1=/a/1.mmo\r\nPrevFile2=/a/2.mmo\r\nPrevFile3=\r\n"
+      "PrevFile4=/a/4.mmo\r\nLeft=-120\r\nTop=300\r\nHeight=4000\r\nWidth=70000\r\n"
+      "Visible=0\r\n\r\n"
+      "[Editor]\r\nPrevFile1=/e/1.mmo\r\nPrevFile2=\r\nPrevFile3=\r\nPrevFile4=\r\n"
+      "Left=15\r\nTop=30\r\n\r\n"
+      "[Options]\r\nAutoLoad=/a/1.mmo\r\nSoundFile=/s/x.wav\r\nOnceDaily=0\r\n"
+      "Notification=0\r\nFontName=DejaVu Sans\r\nFontSize=10\r\nSound=1\r\nExitPopUp=-1\r\n\r\n"
+      "[Defaults]\r\nEnabled=3\r\nActivate=0\r\nBackDated=1\r\nWarn=14\r\nCleanUp=1\r\n");
   Settings expected = s;
   expected.visible = false;  // the window's state at saving, not the value in memory
   EXPECT_EQ(Load(), expected);
@@ -184,6 +187,33 @@ TEST_F(SettingsTest, SaveWithoutFullGroupKeepsTheLastFullSave) {
   EXPECT_EQ(Load().mainLeft, -120);
   EXPECT_EQ(platform.busyDepth, 0);
   EXPECT_EQ(platform.maxBusyDepth, 1);
+}
+
+// The notification flag came later than the rest: a file without it means on, and a save
+// adds it after OnceDaily without moving any key the file had.
+TEST_F(SettingsTest, NotificationFlagDefaultsOnAndJoinsTheAlwaysGroupLast) {
+  const std::string old =
+      "[Options]\r\nOnceDaily=-1\r\nAutoLoad=/a/1.mmo\r\nSoundFile=\r\nExitPopUp=0\r\n\r\n"
+      "[Setup]\r\nTimeOut=0\r\nIdleMin=0\r\nSaveOnExit=0\r\nCleanUp=-1\r\n";
+  WriteIni(old);
+  Settings s = Load();
+  EXPECT_TRUE(s.notification);
+  s.autoLoad = "/a/1.mmo";
+  Save(s, false);
+  const std::string saved = ReadFileBytes(File());
+  EXPECT_TRUE(saved.starts_with(
+      "[Options]\r\nOnceDaily=-1\r\nAutoLoad=/a/1.mmo\r\nSoundFile=\r\nExitPopUp=0\r\n"
+      "Notification=-1\r\n\r\n[Setup]\r\n"))
+      << saved;
+
+  for (const auto& [text, on] : {std::pair{"0", false}, {"1", true}, {"", true}, {"x", false}}) {
+    WriteIni(std::string("[Options]\nNotification=") + text + "\n");
+    EXPECT_EQ(Load().notification, on) << text;
+  }
+  s.notification = false;
+  Save(s, false);
+  EXPECT_EQ(ReadSetting(File(), "Options", "Notification", ""), "0");
+  EXPECT_FALSE(Load().notification);
 }
 
 TEST_F(SettingsTest, PasswordFileFollowsThePasswordOnEverySave) {

@@ -58,7 +58,9 @@ int MainWindow::RunScan(const std::string& fileName) {
   settings.rangeDays = values_.rangeDays;
   settings.confirmCleanUp = w_.miS[3]->isChecked();
   WindowScanView view(*this, w_);
+  scanning_ = true;
   const ScanResult scan = LoadEventFile(platform_, fileName, dueList_->file(), settings, view);
+  scanning_ = false;
   if (scan.result >= 1) {
     values_.dueCount = static_cast<std::int16_t>(scan.loadedCount);
     values_.fileStamp = StampText(scan.fileStamp);

@@ -52,7 +52,13 @@ void MainWindow::FileCommand(int index) {
   }
 }
 
-void MainWindow::Load(int index) {
+// File > Load as its menu command runs it; true when a file was scanned.
+bool MainWindow::LoadCommand() {
+  StopTimeOut();
+  return Load(0);
+}
+
+bool MainWindow::Load(int index) {
   const std::string old = values_.pendingFile;
   clk_.stop();
   std::string& pending = values_.pendingFile;
@@ -64,7 +70,7 @@ void MainWindow::Load(int index) {
     request.defaultExtension = "MMO";
     request.fileMustExist = request.pathMustExist = request.hideReadOnly = true;
     const FileDialogResult chosen = platform_.OpenFileDialog(request);
-    if (chosen.outcome != FileDialogResult::Outcome::kChosen) return;
+    if (chosen.outcome != FileDialogResult::Outcome::kChosen) return false;
     pending = chosen.path;
   } else if (index == 0) {
     pending.erase(0, 1);
@@ -77,11 +83,12 @@ void MainWindow::Load(int index) {
   if (RunScan(pending) < 1) {
     pending = old.starts_with('+') ? old.substr(1) : old;
     setWindowTitle(Q(Texts().productTitle));
-    return;
+    return false;
   }
   setWindowTitle(Q(title + " [" + Texts().productTitle + "]"));
-  if (!ShowDueEntries()) return;
+  if (!ShowDueEntries()) return true;
   AddRecentFile(pending);
+  return true;
 }
 
 // After a scan that ran to its end: blink and show the selected entry when any is due.

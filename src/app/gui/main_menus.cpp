@@ -77,8 +77,10 @@ void MainWindow::BuildOptionsMenu() {
   w_.miO[6] = AddMenuItem(m, tr("&Exit Pop Up"));
   w_.miO[7] = AddMenuItem(m, tr("Toggle &View"), QKeySequence(Qt::CTRL | Qt::Key_V));
   w_.miO[8] = AddMenuItem(m, tr("&Once Daily"));
-  for (int i : {0, 4, 6, 8}) w_.miO[i]->setCheckable(true);
-  for (int i : {0, 1, 4, 6, 7, 8}) {
+  w_.miO[9] = AddMenuItem(m, tr("Start at &Login"));
+  w_.miO[10] = AddMenuItem(m, tr("Desktop &Notification"));
+  for (int i : {0, 4, 6, 8, 9, 10}) w_.miO[i]->setCheckable(true);
+  for (int i : {0, 1, 4, 6, 7, 8, 9, 10}) {
     connect(w_.miO[i], &QAction::triggered, this, [this, i] { OptionsCommand(i); });
   }
 }

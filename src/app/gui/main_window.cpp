@@ -208,7 +208,9 @@ void MainWindow::LayOut() {
   laying_out_ = false;
 }
 
-void MainWindow::StopTimeOut() { tmr_.stop(); }
+void MainWindow::StopTimeOut() {
+  if (!keepTimeOut_) tmr_.stop();
+}
 
 // Swaps the status label's colours: 150 ms swapped, 1000 ms normal.
 void MainWindow::BlinkTick() {

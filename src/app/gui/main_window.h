@@ -13,6 +13,7 @@
 #include "app/gui/viewer_host.h"
 #include "app/gui/viewer_window.h"
 #include "app/gui/window_frame.h"
+#include "data/calendar.h"
 #include "data/work_file.h"
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
@@ -74,6 +75,10 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void ChangedFileCheck();
   // Focus moved to another window (null: to another program).
   void FocusMoved(QWindow* now);
+  // The date watch: on a new day the date label, LastCheck and the due list follow it.
+  void DateCheck();
+  // The default action of the due notification: the program's view comes to the front.
+  void BringViewToFront();
   void BlinkTick();
   void TimeOutTick();
   void LayOut();
@@ -138,12 +143,15 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void ApplyFont();
   bool OnceDailyEnds(const std::string& commandLine);
   void PlaceFromSettings();
-  void ChooseFileToLoad(const std::string& commandLine);
+  bool ChooseFileToLoad(const std::string& commandLine);
   void FirstView();
   Start StartUpSteps(const std::string& commandLine);
   void OpenEditorForRecovery();
 
-  void Load(int index);
+  bool LoadCommand();
+  bool Load(int index);
+  bool MayReloadNow() const;
+  void NotifyDue();
   int RunScan(const std::string& fileName);
   bool ShowDueEntries();
   void Range();
@@ -154,6 +162,7 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void AddRecentFile(const std::string& path);
 
   void ChooseAutoLoad();
+  void StartAtLogin();
   void ChooseFont();
   void Protection();
   void SetSoundMarks(int mode);
@@ -183,6 +192,9 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   bool visibleAtClose_ = true;  // the main window, not the viewer, was shown as it closed
   bool sessionEnding_ = false;
   bool startingUp_ = false;
+  bool scanning_ = false;
+  bool keepTimeOut_ = false;  // a reload the user did not ask for leaves the time-out running
+  Date day_;                  // the day the date label and LastCheck were last set for
   bool signalled_ = false;    // a signal asked for the end
   bool signalEnded_ = false;  // and the end has run
   bool signalRetry_ = false;  // the end waits for a dialog's event loop to unwind

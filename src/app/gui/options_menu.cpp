@@ -39,6 +39,13 @@ void MainWindow::OptionsCommand(int index) {
       s.onceDaily = Flipped(s.onceDaily) != 0;
       w_.miO[8]->setChecked(s.onceDaily);
       break;
+    case 9:
+      StartAtLogin();
+      break;
+    case 10:
+      s.notification = Flipped(s.notification) != 0;
+      w_.miO[10]->setChecked(s.notification);
+      break;
     default:
       break;
   }
@@ -62,6 +69,14 @@ void MainWindow::ChooseAutoLoad() {
     }
   }
   w_.miO[0]->setChecked(!s.autoLoad.empty());
+}
+
+// The desktop's autostart entry is the truth, not a setting: the mark shows the entry as
+// it is after the attempt, also when writing or removing it failed.
+void MainWindow::StartAtLogin() {
+  const std::string failure = platform_.SetStartAtLogin(!platform_.StartsAtLogin());
+  if (!failure.empty()) platform_.MessageBox(failure, Icon::kExclamation, Buttons::kOk, "");
+  w_.miO[9]->setChecked(platform_.StartsAtLogin());
 }
 
 void MainWindow::ChooseFont() {
@@ -111,13 +126,14 @@ void MainWindow::Protection() {
 }
 
 // While a password is set, nothing may load another file, open the editor or change
-// the setup.
+// the setup; what the desktop starts at login is part of that setup.
 void MainWindow::ApplyLock() {
   const bool locked = !values_.password.empty();
   for (int i : {0, 2, 7, 8, 9, 10}) w_.miF[i]->setEnabled(!locked);
   w_.cmd[0]->setEnabled(!locked);
   w_.miO[0]->setEnabled(!locked);
   w_.miO[6]->setEnabled(!locked);
+  w_.miO[9]->setEnabled(!locked);
   // The items too: their shortcuts must not rest on how Qt treats a disabled menu.
   w_.mnS->menuAction()->setEnabled(!locked);
   for (int i : {0, 1, 3, 5, 6}) w_.miS[i]->setEnabled(!locked);

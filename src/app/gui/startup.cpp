@@ -45,7 +45,8 @@ MainWindow::Start MainWindow::StartUp(const std::string& commandLine) {
 
 MainWindow::Start MainWindow::StartUpSteps(const std::string& commandLine) {
   BusyPointer busy(platform_);
-  w_.lbl[1]->setText(QString::fromStdString(DateLabel(platform_.Today())));
+  day_ = platform_.Today();
+  w_.lbl[1]->setText(QString::fromStdString(DateLabel(day_)));
   if (AnotherCopyRunning()) {
     platform_.MessageBox(Texts().productTitle + " is already loaded.", Icon::kExclamation,
                          Buttons::kOk, Texts().productTitle);
@@ -71,8 +72,13 @@ MainWindow::Start MainWindow::StartUpSteps(const std::string& commandLine) {
   if (!dueList_) return Start::kEnded;
   AddRecentFile("");
   PlaceFromSettings();
-  ChooseFileToLoad(commandLine);
+  const bool loaded = ChooseFileToLoad(commandLine);
   FirstView();
+  // The user has not looked yet: the desktop tells about what is due.
+  if (loaded) NotifyDue();
+  platform_.WatchDate([window = QPointer<MainWindow>(this)] {
+    if (window) window->DateCheck();
+  });
   return Start::kRunning;
 }
 
@@ -100,6 +106,8 @@ void MainWindow::ReadStartSettings() {
   w_.miO[0]->setChecked(!s.autoLoad.empty());
   w_.miO[6]->setChecked(s.exitPopUp);
   w_.miO[8]->setChecked(s.onceDaily);
+  w_.miO[9]->setChecked(platform_.StartsAtLogin());
+  w_.miO[10]->setChecked(s.notification);
 }
 
 // A font name the desktop does not know keeps the status label's own font.
@@ -148,19 +156,22 @@ void MainWindow::PlaceFromSettings() {
                       ToPixels(*this, s.mainWidth), ToPixels(*this, s.mainHeight)));
 }
 
-void MainWindow::ChooseFileToLoad(const std::string& commandLine) {
+// True when a file was loaded and scanned.
+bool MainWindow::ChooseFileToLoad(const std::string& commandLine) {
   const bool locked = w_.miO[4]->isChecked();
   if (!commandLine.empty() && !locked && !HasNotOnce(commandLine)) {
     show();
     values_.pendingFile = '+';  // appended: GCC 12 -O3 falsely reports -Wrestrict for "+" + …
     values_.pendingFile += AbsoluteFileName(commandLine);
-    FileCommand(0);
-  } else if (!values_.settings.autoLoad.empty()) {
+    return LoadCommand();
+  }
+  if (!values_.settings.autoLoad.empty()) {
     show();
     w_.miO[0]->setChecked(true);
     values_.pendingFile = "+" + values_.settings.autoLoad;
-    FileCommand(0);
+    return LoadCommand();
   }
+  return false;
 }
 
 void MainWindow::FirstView() {
