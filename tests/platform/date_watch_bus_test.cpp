@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QTest>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 
 #include "platform/qt/date_watch.h"
 #include "platform/qt/qt_platform.h"
@@ -72,6 +74,21 @@ TEST_F(ResumeTest, ThePlatformKeepsOneWatchAndCallsTheLatestCheck) {
   QTest::qWait(200);
   EXPECT_EQ(first, 0);
   EXPECT_EQ(second, 1) << "one watch, one check per resume";
+}
+
+// The resume comes from date_watch_resume.sh once the watch is ready.
+TEST_F(ResumeTest, ASignalFromOutsideChecksAtOnce) {
+  const char* ready = std::getenv("MEMRO_RESUME_READY_FILE");
+  if (ready == nullptr) GTEST_SKIP() << "the script sends the resume";
+  int checks = 0;
+  DateWatch watch([&] { ++checks; }, [] { return At(10, 0, 0); });
+  ASSERT_TRUE(watch.WatchesResume());
+  // A call on the same connection: its answer comes after the watch's match rule was
+  // taken in by the bus.
+  ASSERT_TRUE(
+      QDBusConnection::systemBus().interface()->isServiceRegistered("org.freedesktop.login1"));
+  std::ofstream{ready};
+  EXPECT_TRUE(QTest::qWaitFor([&] { return checks == 1; }, 10000));
 }
 
 }  // namespace
