@@ -4,6 +4,7 @@
 
 #include <QTest>
 #include <QtGlobal>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -91,6 +92,27 @@ TEST_F(DateWatchTest, WithoutASystemBusOnlyTheTimerRunsAndNothingIsSaid) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return replaced == 1; }, 3000));
   EXPECT_EQ(checks, 0) << "the later check replaces the earlier one";
   EXPECT_TRUE(messages().empty()) << messages().front();
+}
+
+TEST_F(DateWatchTest, ACheckStillRunningIsNotEnteredAgain) {
+  auto now = At(2026, 12, 8, 10, 0, 59, 900);
+  int calls = 0;
+  int depth = 0;
+  int deepest = 0;
+  DateWatch watch(
+      [&] {
+        ++calls;
+        deepest = std::max(deepest, ++depth);
+        // The first check asks a question; the next minutes pass while it waits.
+        if (calls == 1) {
+          now = At(2026, 12, 8, 10, 1, 59, 900);
+          QTest::qWait(1000);
+        }
+        --depth;
+      },
+      [&] { return now; });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return calls >= 2; }, 4000));
+  EXPECT_EQ(deepest, 1);
 }
 
 }  // namespace

@@ -45,8 +45,17 @@ void DateWatch::PrepareForSleep(bool sleeping) {
 void DateWatch::Arm() { timer_.start(DelayToNextMinute(clock_(), kMargin)); }
 
 void DateWatch::Check() {
-  // The check may replace itself (a later WatchDate); call a copy.
-  if (auto check = check_) check();
+  if (checking_) {
+    checkAgain_ = true;
+    return;
+  }
+  checking_ = true;
+  do {
+    checkAgain_ = false;
+    // The check may replace itself (a later WatchDate); call a copy.
+    if (auto check = check_) check();
+  } while (checkAgain_);
+  checking_ = false;
 }
 
 }  // namespace memro

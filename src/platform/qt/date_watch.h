@@ -16,6 +16,8 @@ std::chrono::milliseconds DelayToNextMinute(std::chrono::system_clock::time_poin
 // so a new day shows within a second and a wall clock set forward or back is caught
 // within a minute, and at once when logind reports the resume from suspend (the timer
 // does not run while the machine sleeps). Without a system bus only the timer runs.
+// A check that is still running (a question asked during the reload) is not entered
+// again: what came meanwhile is checked once more when it returns.
 class DateWatch : public QObject {
   Q_OBJECT
 
@@ -43,6 +45,8 @@ class DateWatch : public QObject {
   Clock clock_;
   QTimer timer_;
   bool watchesResume_ = false;
+  bool checking_ = false;
+  bool checkAgain_ = false;
 };
 
 }  // namespace memro
