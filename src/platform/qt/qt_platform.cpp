@@ -1,10 +1,13 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 
+#include "platform/autostart.h"
 #include "platform/directories.h"
+#include "platform/qt/date_watch.h"
 #include "platform/qt/file_dialogs.h"
 #include "platform/qt/font_dialog.h"
 #include "platform/qt/help_window.h"
@@ -105,13 +108,25 @@ std::chrono::year_month_day QtPlatform::Today() {
   return LocalDate(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
 }
 
-void QtPlatform::WatchDate(std::function<void()>) {}
+void QtPlatform::WatchDate(std::function<void()> check) {
+  // One watch for the run; a later call only replaces what it calls.
+  if (dateWatch_) {
+    dateWatch_->SetCheck(std::move(check));
+  } else {
+    dateWatch_ = std::make_unique<DateWatch>(std::move(check));
+  }
+}
 
 void QtPlatform::Notify(const Notification&, std::function<void()>) {}
 
-bool QtPlatform::StartsAtLogin() { return false; }
+bool QtPlatform::StartsAtLogin() { return AutostartEnabled(FindAutostartLocations()); }
 
-std::string QtPlatform::SetStartAtLogin(bool) { return "Starting at login is not available."; }
+std::string QtPlatform::SetStartAtLogin(bool on) {
+  // The path's own bytes, as the desktop will find the program.
+  const std::string program =
+      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+  return SetAutostart(FindAutostartLocations(), on, program);
+}
 
 std::filesystem::path QtPlatform::ProgramDirectory() { return DefaultProgramDirectory(); }
 

@@ -10,6 +10,7 @@
 
 namespace memro {
 
+class DateWatch;
 class HelpWindow;
 
 // The platform on a Qt desktop. Needs a QApplication; use it on the GUI thread only.
@@ -59,6 +60,7 @@ class QtPlatform : public Platform {
   SoundPlayer sound_;
   BellSound bell_;
   std::unique_ptr<HelpWindow> help_;
+  std::unique_ptr<DateWatch> dateWatch_;
   int busyDepth_ = 0;
 };
 
