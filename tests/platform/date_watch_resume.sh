@@ -30,7 +30,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
 logind_mock_start "$work"
-export MEMRO_PRIVATE_SYSTEM_BUS=1
+export MEMRO_PRIVATE_SYSTEM_BUS=1 MEMRO_TEST_BUSES=private
 "$tests" --gtest_filter='-ResumeTest.ASignalFromOutside*'
 
 # The resume as logind_mock_resume sends it: the test waits for it once it is ready.

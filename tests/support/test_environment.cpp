@@ -59,6 +59,14 @@ void PrepareTestEnvironment() {
   Point("XDG_CACHE_HOME", dir / "cache");
   Point("XDG_STATE_HOME", dir / "state");
   Point("XDG_RUNTIME_DIR", dir / "runtime");
+  // No test reaches the desktop's buses: only a script that made private ones for the
+  // test says so.
+  const char* buses = std::getenv("MEMRO_TEST_BUSES");
+  if (buses == nullptr || std::string(buses) != "private") {
+    const std::string none = "unix:path=" + (dir / "no-bus").string();
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", none.c_str(), 1);
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", none.c_str(), 1);
+  }
 }
 
 }  // namespace memro::testing

@@ -22,6 +22,7 @@ fresh() {
 
 start() {
   env -i PATH="$PATH" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen \
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-bus" DBUS_SYSTEM_BUS_ADDRESS="unix:path=$home/no-bus" \
     ${ASAN_OPTIONS+ASAN_OPTIONS="$ASAN_OPTIONS"} ${LSAN_OPTIONS+LSAN_OPTIONS="$LSAN_OPTIONS"} \
     MEMRO_HOME="$home" TEMP="$home/temp" TMPDIR="$home/temp" HOME="$home/user" \
     XDG_RUNTIME_DIR="$home/run" "$memro" "$home/events.mmo" >>"$home/output.log" 2>&1 &

@@ -31,6 +31,7 @@ start() {
     debug=(WAYLAND_DEBUG=client)  # the protocol log shows what reaches the compositor
   fi
   env -i PATH="$PATH" LANG=C.UTF-8 QT_QPA_PLATFORM="$QT_QPA_PLATFORM" \
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-bus" DBUS_SYSTEM_BUS_ADDRESS="unix:path=$home/no-bus" \
     ${DISPLAY+DISPLAY="$DISPLAY"} ${XAUTHORITY+XAUTHORITY="$XAUTHORITY"} \
     ${WAYLAND_DISPLAY+WAYLAND_DISPLAY="$WAYLAND_DISPLAY"} "${debug[@]}" \
     ${ASAN_OPTIONS+ASAN_OPTIONS="$ASAN_OPTIONS"} LSAN_OPTIONS="$lsan" \
