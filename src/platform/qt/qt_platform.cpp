@@ -10,6 +10,7 @@
 #include "platform/qt/help_window.h"
 #include "platform/qt/local_date.h"
 #include "platform/qt/message_boxes.h"
+#include "platform/qt/qt_text.h"
 
 namespace memro {
 
@@ -107,7 +108,9 @@ std::chrono::year_month_day QtPlatform::Today() {
 
 void QtPlatform::WatchDate(std::function<void()>) {}
 
-void QtPlatform::Notify(const Notification&, std::function<void()>) {}
+void QtPlatform::Notify(const Notification& notification, std::function<void()> activated) {
+  notifier_.Notify(Q(notification.summary), Q(notification.body), std::move(activated));
+}
 
 bool QtPlatform::StartsAtLogin() { return false; }
 
