@@ -26,9 +26,10 @@ int RunNotify(const std::vector<std::string>& words, std::ostream&, std::ostream
     // What the main window loads at its start, for the scheduled check.
     file = LoadSettings(SettingsFilePath(platform), {}, {}).autoLoad;
     if (file.empty()) {
-      platform.Error("no FILE given, and no AutoLoad file is set in " +
-                     SettingsFilePath(platform).string() +
-                     " (Memro's Options > AutoLoad sets one).");
+      std::string text = "no FILE given, and no AutoLoad file is set in ";
+      text += SettingsFilePath(platform).string();
+      text += " (Memro's Options > AutoLoad sets one).";
+      platform.Error(text);
       return kExitFailed;
     }
   }
