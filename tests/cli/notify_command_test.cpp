@@ -1,5 +1,5 @@
-// notify's answers that come before any notification; what it sends is checked against a
-// notification server on a private bus (notify_check.sh).
+// notify's answers that need no bus; what it sends, a missing file and the AutoLoad file
+// are checked against a notification server on a private bus (notify_check.sh).
 #include "cli_fixture.h"
 #include "support/event_files.h"
 
@@ -17,16 +17,6 @@ TEST_F(NotifyCommand, RefusesWrongUsageLikeReport) {
   // Nothing to delete, nothing to write: report's other options are no options here.
   EXPECT_EQ(Run({"notify", "a.mmo", "--dry-run"}), cli::kExitUsage);
   EXPECT_EQ(Run({"notify", "a.mmo", "--clean-up", "delete"}), cli::kExitUsage);
-}
-
-TEST_F(NotifyCommand, FailsWithoutAFileToScan) {
-  EXPECT_EQ(Run({"notify", (dir / "missing.mmo").string()}), cli::kExitFailed);
-  EXPECT_NE(err.str().find("memro-cli: File not found"), std::string::npos) << err.str();
-  // No FILE and no AutoLoad file in the settings: said, not guessed.
-  EXPECT_EQ(Run({"notify", "--today", "2026-12-09"}), cli::kExitFailed);
-  EXPECT_NE(err.str().find("no FILE given, and no AutoLoad file is set in"), std::string::npos)
-      << err.str();
-  EXPECT_TRUE(TempIsEmpty());
 }
 
 TEST_F(NotifyCommand, NothingDueIsDoneQuietlyAndLeavesTheFileAsItWas) {
