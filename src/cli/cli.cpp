@@ -17,6 +17,7 @@ constexpr const char* kUsage =
     "  memro-cli convert OLD NEW\n"
     "  memro-cli export FILE OUT.ics\n"
     "  memro-cli import IN.ics FILE\n"
+    "  memro-cli notify [FILE] [--today YYYY-MM-DD] [--range DAYS]\n"
     "  memro-cli --help | --version\n"
     "\n"
     "report   scans FILE as the reminder window does at start and writes the report of\n"
@@ -28,6 +29,8 @@ constexpr const char* kUsage =
     "         calendar programs\n"
     "import   appends the events of an iCalendar file to FILE, creating it when it does\n"
     "         not exist; events whose repeats FILE cannot hold are skipped and named\n"
+    "notify   scans FILE (default: the AutoLoad file) as report --dry-run does and shows\n"
+    "         a desktop notification of what is due\n"
     "\n"
     "Exit status: 0 done, 1 the work failed, 2 wrong usage.\n";
 
@@ -56,6 +59,7 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
   if (command == "convert") return RunConvert(rest, out, err);
   if (command == "export") return RunExport(rest, out, err);
   if (command == "import") return RunImport(rest, out, err);
+  if (command == "notify") return RunNotify(rest, out, err);
   return UsageError(err, "unknown command '" + command + "'");
 }
 

@@ -19,6 +19,7 @@ int RunAdd(const std::vector<std::string>& words, std::ostream& out, std::ostrea
 int RunConvert(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunExport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunNotify(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 // "memro-cli: <text>" and the hint to --help; returns kExitUsage.
 int UsageError(std::ostream& err, const std::string& text);

@@ -48,8 +48,6 @@ Answer ConsolePlatform::AskTerminal(const std::string& prompt, Buttons buttons) 
   return !reply.empty() && (reply[0] == 'y' || reply[0] == 'Y') ? Answer::kYes : Answer::kNo;
 }
 
-void ConsolePlatform::Notify(const Notification&, std::function<void()>) {}
-
 std::chrono::year_month_day ConsolePlatform::Today() {
   if (today_) return *today_;
   const std::time_t now = std::time(nullptr);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "data/codepage.h"
-#include "data/text_util.h"
 #include "engine/date_text.h"
 #include "engine/list_line.h"
 #include "engine/status.h"
@@ -23,12 +22,18 @@ std::string Phrase(std::string status) {
   return status;
 }
 
-// The first line of the message, cut at a character boundary of its UTF-8 text.
+// The first line of the message that holds more than blanks (a message may start with a
+// line break), cut at a character boundary of its UTF-8 text; the mark says there is more.
 std::string MessageStart(std::string_view message) {
-  std::string text = Cp1252ToUtf8(TrimBlanksView(message));
-  const auto lineEnd = text.find_first_of("\r\n");
-  bool cut = lineEnd != std::string::npos;
-  if (cut) text.erase(lineEnd);
+  constexpr std::string_view kBlank = " \t\r\n";
+  const auto begin = message.find_first_not_of(kBlank);
+  if (begin == std::string_view::npos) return {};
+  const auto end = message.find_first_of("\r\n", begin);
+  const std::string_view line =
+      message.substr(begin, end == std::string_view::npos ? end : end - begin);
+  bool cut = end != std::string_view::npos &&
+             message.find_first_not_of(kBlank, end) != std::string_view::npos;
+  std::string text = Cp1252ToUtf8(line.substr(0, line.find_last_not_of(" \t") + 1));
   std::size_t chars = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
@@ -59,12 +64,15 @@ Notification DueNotification(const DueEntries& entries, const Date& today, bool 
     if (k > 0) n.body += '\n';
     std::string line;
     AppendListLine(line, item.frequency, stored, date);
-    n.body += Cp1252ToUtf8(line);
+    line = Cp1252ToUtf8(line);
+    n.body += line;
     std::string status;
     AppendStatusText(status, item.frequency, date, today, rangeOn);
-    if (!status.empty()) {
+    status = Phrase(status);
+    // A weekly entry's phrase ("Every Tuesday") is its list line already.
+    if (!status.empty() && status != line) {
       n.body += " \u2014 ";
-      n.body += Phrase(status);
+      n.body += status;
     }
     const std::string message = MessageStart(entries.Message(item));
     if (!message.empty()) {

@@ -13,6 +13,7 @@
 #include "platform/qt/help_window.h"
 #include "platform/qt/local_date.h"
 #include "platform/qt/message_boxes.h"
+#include "platform/qt/qt_text.h"
 
 namespace memro {
 
@@ -117,7 +118,9 @@ void QtPlatform::WatchDate(std::function<void()> check) {
   }
 }
 
-void QtPlatform::Notify(const Notification&, std::function<void()>) {}
+void QtPlatform::Notify(const Notification& notification, std::function<void()> activated) {
+  notifier_.Notify(Q(notification.summary), Q(notification.body), std::move(activated));
+}
 
 bool QtPlatform::StartsAtLogin() { return AutostartEnabled(FindAutostartLocations()); }
 

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "platform/qt/bell_sound.h"
+#include "platform/qt/desktop_notifier.h"
 #include "platform/qt/sound_player.h"
 
 namespace memro {
@@ -61,6 +62,7 @@ class QtPlatform : public Platform {
   BellSound bell_;
   std::unique_ptr<HelpWindow> help_;
   std::unique_ptr<DateWatch> dateWatch_;
+  DesktopNotifier notifier_;
   int busyDepth_ = 0;
 };
 

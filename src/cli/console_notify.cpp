@@ -1,0 +1,30 @@
+#include <QCoreApplication>
+#include <memory>
+
+#include "cli/console_platform.h"
+#include "platform/qt/desktop_notifier.h"
+
+namespace memro::cli {
+namespace {
+
+// Two calls of at most ten seconds each (the capabilities, the notification): a server
+// that answers late is still reached, a stuck one does not keep the check running.
+constexpr int kDeliveryWaitMs = 20000;
+
+}  // namespace
+
+// The terminal has no event loop: a Qt core application is made for the one
+// notification and waited on until the server has it, as the process ends right after.
+void ConsolePlatform::Notify(const Notification& notification, std::function<void()> activated) {
+  static int argc = 1;
+  static char name[] = "memro-cli";
+  static char* argv[] = {name, nullptr};
+  std::unique_ptr<QCoreApplication> app;
+  if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
+  DesktopNotifier notifier;
+  notifier.Notify(QString::fromStdString(notification.summary),
+                  QString::fromStdString(notification.body), std::move(activated));
+  notifier.WaitUntilSent(kDeliveryWaitMs);
+}
+
+}  // namespace memro::cli

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QDBusPendingCallWatcher;
+
+namespace memro {
+
+// Desktop notifications through org.freedesktop.Notifications on the session bus, from
+// the first notification on. Every call is asynchronous, so a missing or stuck server never holds
+// up the caller; without a bus or a server nothing happens. Each notification replaces the one this
+// notifier showed before. Needs a QCoreApplication; use it on the thread it lives in.
+class DesktopNotifier : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DesktopNotifier(QObject* parent = nullptr);
+  ~DesktopNotifier() override;
+
+  // Plain-text summary and body. `activated` (may be empty: then the notification offers
+  // no action) is called when the user chooses the notification.
+  void Notify(const QString& summary, const QString& body, std::function<void()> activated);
+
+  // Whether a notification is still on its way to the server.
+  bool Busy() const;
+  // Runs the event loop until the server answered the last notification or timeoutMs
+  // passed, for a process that ends right after sending. Returns !Busy().
+  bool WaitUntilSent(int timeoutMs);
+
+  // The id the server gave the last notification; 0 before the first answer.
+  uint LastId() const { return lastId_; }
+
+ signals:
+  void Sent();
+
+ private slots:
+  void OnActionInvoked(uint id, const QString& action);
+
+ private:
+  struct Request {
+    QString summary;
+    QString body;
+    std::function<void()> activated;
+  };
+
+  void SendNext();
+  void AskCapabilities();
+  void OnCapabilities(QDBusPendingCallWatcher* watcher);
+  void OnNotifyReply(QDBusPendingCallWatcher* watcher);
+
+  bool triedBus_ = false;
+  bool connected_ = false;
+  std::optional<QStringList> capabilities_;
+  bool askingCapabilities_ = false;
+  bool sending_ = false;
+  // The newest notification not sent yet: only the latest counts, as each one replaces
+  // the one before.
+  std::optional<Request> waiting_;
+  uint lastId_ = 0;
+  std::function<void()> activated_;
+};
+
+}  // namespace memro
