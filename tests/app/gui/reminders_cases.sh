@@ -105,7 +105,11 @@ wait_notifications() {
   return 1
 }
 
-last_notification() { grep ' Notify ' "$root/notify.log" | tail -n 1; }
+# The last Notify call as the log holds it; its body may run over several lines.
+last_notification() {
+  awk '/^[0-9.]+ Notify / { call = "" } { call = call $0 "\n" } END { printf "%s", call }' \
+    "$root/notify.log"
+}
 
 setting() { grep -a "^$1=" "$home/MEMRX.INI" 2>/dev/null | tr -d '\r' | cut -d= -f2-; }
 
