@@ -5,6 +5,7 @@ set -uo pipefail
 case=$1 memro=$2 cli=$3 root=$4
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wait_end.sh"
+source "$here/../../platform/logind_mock.sh"
 py=/usr/bin/python3
 failed=0
 fail() { echo "FAIL ($case): $*" >&2; failed=1; }
@@ -12,6 +13,7 @@ ok() { echo "ok ($case): $*"; }
 helpers=()
 finish() {
   for p in "${helpers[@]}"; do kill "$p" 2>/dev/null; done
+  logind_mock_stop
   wait 2>/dev/null
 }
 trap finish EXIT
@@ -212,30 +214,9 @@ case_midnight() {
   stop
 }
 
-# A second bus for the system bus, with a mock of logind on it.
-system_bus() {
-  dbus-daemon --session --nofork --print-address >"$root/system.address" 2>"$root/system.log" &
-  helpers+=($!)
-  for _ in $(seq 100); do [ -s "$root/system.address" ] && break; sleep 0.05; done
-  export DBUS_SYSTEM_BUS_ADDRESS
-  DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$root/system.address")
-  $py -m dbusmock --system --template logind >"$root/logind.log" 2>&1 &
-  helpers+=($!)
-  wait_name --system org.freedesktop.login1
-}
-
-sleep_signal() { # true: going to sleep, false: resumed
-  $py - "$1" <<'PY'
-import sys
-import dbus
-mock = dbus.Interface(dbus.SystemBus().get_object("org.freedesktop.login1", "/org/freedesktop/login1"),
-                      "org.freedesktop.DBus.Mock")
-mock.EmitSignal("org.freedesktop.login1.Manager", "PrepareForSleep", "b", [sys.argv[1] == "true"])
-PY
-}
 
 case_resume() {
-  system_bus || return
+  logind_mock_start "$root" || { fail "no private system bus with logind"; return; }
   notification_server || return
   fresh resume
   add_event "$home/events.mmo" 2026-12-08 once 0 "Pay the rent"
@@ -244,10 +225,9 @@ case_resume() {
   wait_window || return
   sleep 1
   [ "$(notifications)" = 0 ] || fail "a notification on Dec 7 with nothing due"
-  sleep_signal true
-  # The machine sleeps through the night; the minute check is nearly a minute away.
+  # The machine slept through the night; the minute check is nearly a minute away.
   echo "@2026-12-08 10:00:00" >"$root/clock"
-  sleep_signal false
+  logind_mock_resume
   if wait_notifications 1 3; then
     grep -q 'Pay the rent' <<<"$(last_notification)" && ok "the resume reloads at once" ||
       fail "the notification after the resume: $(last_notification)"
