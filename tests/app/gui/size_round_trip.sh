@@ -17,9 +17,13 @@ cp "$example" "$home/events.mmo"
 printf '[Main]\r\nLeft=1500\r\nTop=1200\r\nHeight=6000\r\nWidth=9000\r\nVisible=-1\r\n[Setup]\r\nSaveOnExit=-1\r\n' \
   >"$home/MEMRX.INI"
 # Under LeakSanitizer: what the display libraries keep to the end of the process is
-# theirs (the Wayland client's proxies, the session bus that Qt's X11 platform opens).
-printf 'leak:libwayland-client.so\nleak:libdbus-1.so\n' >"$home/lsan.supp"
+# theirs (the Wayland client's proxies, Mesa's EGL set up for Wayland buffers, the session
+# bus that Qt's X11 platform opens).
+printf 'leak:libwayland-client.so\nleak:libdbus-1.so\nleak:libEGL_mesa.so\n' >"$home/lsan.supp"
 lsan="suppressions=$home/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# Mesa's drivers have no frame pointers: only the slow unwinder reaches the library that
+# the suppression names.
+asan="fast_unwind_on_malloc=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 want_size=600x400
 failed=0
 fail() { echo "FAIL ($label): $*" >&2; failed=1; }
@@ -34,7 +38,7 @@ start() {
     DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-bus" DBUS_SYSTEM_BUS_ADDRESS="unix:path=$home/no-bus" \
     ${DISPLAY+DISPLAY="$DISPLAY"} ${XAUTHORITY+XAUTHORITY="$XAUTHORITY"} \
     ${WAYLAND_DISPLAY+WAYLAND_DISPLAY="$WAYLAND_DISPLAY"} "${debug[@]}" \
-    ${ASAN_OPTIONS+ASAN_OPTIONS="$ASAN_OPTIONS"} LSAN_OPTIONS="$lsan" \
+    ASAN_OPTIONS="$asan" LSAN_OPTIONS="$lsan" \
     MEMRO_HOME="$home" TEMP="$home/temp" TMPDIR="$home/temp" HOME="$home/user" \
     XDG_RUNTIME_DIR="$runtime" "$memro" "$home/events.mmo" >"$home/output.log" 2>&1 &
   pid=$!
