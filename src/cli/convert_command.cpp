@@ -16,9 +16,8 @@ int RunConvert(const std::vector<std::string>& words, std::ostream&, std::ostrea
   const std::string& target = args.positional[1];
   ConsolePlatform platform(err, CleanUpAnswer::kKeep, std::nullopt);
   try {
-    // Held over the test below too: two converts to one NEW must not both find it free.
-    const WriterLock lock(target);
-    // Never overwrite: NEW may be the only copy of somebody's events.
+    // Never overwrite: NEW may be the only copy of somebody's events. The new file is
+    // made only while its name is free, so two converts to one NEW cannot both make it.
     std::error_code ec;
     if (std::filesystem::symlink_status(target, ec).type() !=
         std::filesystem::file_type::not_found) {
@@ -27,7 +26,12 @@ int RunConvert(const std::vector<std::string>& words, std::ostream&, std::ostrea
     }
     OpenedStore opened = OpenAsEditor(platform, args.positional[0]);
     if (opened.format == 0) return kExitFailed;
+    const WriterLock lock(target);
+    if (lock.target().exists()) throw FileAppearedError(target);
     SaveStore(lock, opened.store->file(), opened.count, target);
+  } catch (const FileAppearedError&) {
+    platform.Error(target + " already exists; choose another name or remove it first.");
+    return kExitFailed;
   } catch (const FileBusyError& e) {
     platform.Error(e.message());
     return kExitFailed;

@@ -15,7 +15,12 @@ namespace memro {
 FileError::FileError(int code, const std::string& what)
     : std::runtime_error(what + ": " + ErrorText(code)), code_(code) {}
 
-std::string FileError::description() const { return ErrorText(code_); }
+FileError::FileError(int code, const std::string& what, std::string reason)
+    : std::runtime_error(what + ": " + reason), code_(code), reason_(std::move(reason)) {}
+
+std::string FileError::description() const {
+  return reason_.empty() ? ErrorText(code_) : reason_;
+}
 
 std::string ErrorText(int code) { return std::strerror(code); }
 
@@ -46,6 +51,9 @@ RecordFile::RecordFile(const std::filesystem::path& path, std::size_t recordSize
     throw FileError(EISDIR, path.string());
   }
 }
+
+RecordFile::RecordFile(int fd, const std::filesystem::path& path, std::size_t recordSize)
+    : path_(path), recordSize_(recordSize), fd_(fd) {}
 
 RecordFile::~RecordFile() {
   if (fd_ >= 0) ::close(fd_);

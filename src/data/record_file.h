@@ -12,12 +12,16 @@ namespace memro {
 class FileError : public std::runtime_error {
  public:
   FileError(int code, const std::string& what);
+  // With a reason of the program's own where the system's wording would mislead, e.g.
+  // for a symbolic link that is refused.
+  FileError(int code, const std::string& what, std::string reason);
   int code() const { return code_; }
-  // The system's own wording, e.g. "No such file or directory".
+  // The system's own wording, e.g. "No such file or directory", or the given reason.
   std::string description() const;
 
  private:
   int code_;
+  std::string reason_;
 };
 
 // The system's description of an errno value.
@@ -33,6 +37,8 @@ class RecordFile {
 
   RecordFile() = default;
   RecordFile(const std::filesystem::path& path, std::size_t recordSize, Mode mode);
+  // Takes over an open descriptor (closed with the object); path names it in messages.
+  RecordFile(int fd, const std::filesystem::path& path, std::size_t recordSize);
   ~RecordFile();
   RecordFile(RecordFile&& other) noexcept;
   RecordFile& operator=(RecordFile&& other) noexcept;
@@ -40,6 +46,7 @@ class RecordFile {
   RecordFile& operator=(const RecordFile&) = delete;
 
   bool is_open() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
   const std::filesystem::path& path() const { return path_; }
   std::size_t record_size() const { return recordSize_; }
 

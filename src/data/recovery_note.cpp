@@ -140,22 +140,24 @@ void MakePrivateDirectory(const fs::path& dir) {
 }
 
 void WriteRecords(RecordFile& store, std::int16_t records, const fs::path& target) {
-  const WriterLock lock(target);
-  ReplacementFile copy(lock, target, RewriteCopyName(target), kRecordSize);
-  const std::string blank = HeaderRecord().ToBytes();  // shown as an empty record
-  std::string bytes;
-  for (std::int64_t n = 1; n <= records + 1; ++n) {
-    if (store.Read(n, bytes) != kRecordSize) bytes = blank;
-    copy.file().Write(n, bytes);
-  }
-  copy.Commit(0600);
+  RunLocked(target, WriterLock::kDefaultWait, [&](const WriterLock& lock) {
+    ReplacementFile copy(lock, kRecordSize);
+    const std::string blank = HeaderRecord().ToBytes();  // shown as an empty record
+    std::string bytes;
+    for (std::int64_t n = 1; n <= records + 1; ++n) {
+      if (store.Read(n, bytes) != kRecordSize) bytes = blank;
+      copy.file().Write(n, bytes);
+    }
+    copy.Commit(0600);
+  });
 }
 
 void WriteNote(const RecoveryNote& note, const fs::path& target) {
-  const WriterLock lock(target);
-  ReplacementFile copy(lock, target, RewriteCopyName(target), 1);
-  copy.file().WriteAt(0, NoteText(note));
-  copy.Commit(0600);
+  RunLocked(target, WriterLock::kDefaultWait, [&](const WriterLock& lock) {
+    ReplacementFile copy(lock, 1);
+    copy.file().WriteAt(0, NoteText(note));
+    copy.Commit(0600);
+  });
 }
 
 }  // namespace

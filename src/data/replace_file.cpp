@@ -1,54 +1,50 @@
 #include "data/replace_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
+#include "data/file_attributes.h"
 #include "data/file_steps.h"
+#include "data/interrupted_rewrite.h"
 
 namespace memro {
-
-std::filesystem::path RewriteCopyName(const std::filesystem::path& file) {
-  std::string name = file.string();
-  if (name.empty() || name.back() == '~') return name + "~";
-  name.back() = '~';
-  return name;
-}
-
-std::filesystem::path FollowLink(const std::filesystem::path& target) {
-  std::error_code ec;
-  if (!std::filesystem::is_symlink(target, ec)) return target;
-  const auto resolved = std::filesystem::canonical(target, ec);
-  if (!ec) return resolved;
-  const auto destination = std::filesystem::read_symlink(target, ec);
-  if (ec) throw FileError(ec.value(), target.string());
-  return destination.is_absolute() ? destination : target.parent_path() / destination;
-}
-
 namespace {
 
-const std::filesystem::path& CheckedTarget(const WriterLock& lock,
-                                           const std::filesystem::path& target) {
-  if (!lock.Covers(target)) throw FileError(ENOLCK, target.string());
-  return target;
+constexpr int kCopyNames = 20;
+
+// A name stays within the system's limit of 255 bytes.
+std::string Shortened(const std::string& leaf) { return leaf.substr(0, 200); }
+
+void SyncDirectory(int dir) {
+  FileStep();
+  ::fsync(dir);  // a directory opened only as a path cannot be flushed: nothing to do
 }
 
-// A copy left by an interrupted run is removed, never truncated: it may be a hard or
-// symbolic link to the very file being replaced (left by a backup tool or by hand),
-// and truncating it would empty that file before the new content exists. A directory
-// of that name stays, and creating the copy then fails.
-const std::filesystem::path& RemoveLeftOver(const std::filesystem::path& copy) {
-  FileStep();
-  if (::unlink(copy.c_str()) != 0 && errno != ENOENT && errno != EISDIR && errno != EPERM) {
-    throw FileError(errno, copy.string());
+// Removes the copy left by a writer of this file that was stopped between naming its
+// copy and the rename, and nothing the user made.
+void RemoveLeftOver(const FileTarget& target, const std::string& name) {
+  const int fd = ::openat(target.dir(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st {};
+  const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                    HasMark(fd, kCopyMark, target.leaf());
+  ::close(fd);
+  if (ours) {
+    FileStep();
+    ::unlinkat(target.dir(), name.c_str(), 0);
   }
-  return copy;
 }
 
 }  // namespace
+
+std::string CopyName(const std::string& leaf, int n) {
+  return "." + Shortened(leaf) + ".memro-new" + (n == 0 ? "" : "-" + std::to_string(n));
+}
 
 int WriteRefusal(const std::filesystem::path& file) {
   struct stat st {};
@@ -58,11 +54,39 @@ int WriteRefusal(const std::filesystem::path& file) {
   return ::access(file.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
-ReplacementFile::ReplacementFile(const WriterLock& lock, const std::filesystem::path& target,
-                                 const std::filesystem::path& copy, std::size_t recordSize)
-    : target_(CheckedTarget(lock, target)),
-      copy_(copy),
-      file_(RemoveLeftOver(copy), recordSize, RecordFile::Mode::kCreateNew) {}
+int WriteRefusal(const FileTarget& target) {
+  if (!target.exists()) return 0;
+  return (target.Status().st_mode & 0222) == 0 ? EACCES : 0;
+}
+
+ReplacementFile::ReplacementFile(const WriterLock& lock, std::size_t recordSize)
+    : target_(lock.target()) {
+  for (int n = 0; n < kCopyNames; ++n) RemoveLeftOver(target_, CopyName(target_.leaf(), n));
+  Create(recordSize);
+}
+
+// An unnamed file in the file's directory where the file system has them, else one
+// under a free copy name.
+void ReplacementFile::Create(std::size_t recordSize) {
+  FileStep();
+  int fd = ::openat(target_.dir(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    throw FileError(errno, target_.dirPath().string());
+  }
+  for (int n = 0; fd < 0 && n < kCopyNames; ++n) {
+    const std::string name = CopyName(target_.leaf(), n);
+    fd = ::openat(target_.dir(), name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  0600);
+    if (fd >= 0) {
+      named_ = name;
+      Mark(fd, kCopyMark, target_.leaf());
+    } else if (errno != EEXIST) {
+      throw FileError(errno, (target_.dirPath() / name).string());
+    }
+  }
+  if (fd < 0) throw FileError(EEXIST, (target_.dirPath() / CopyName(target_.leaf(), 0)).string());
+  file_ = RecordFile(fd, target_.realPath(), recordSize);
+}
 
 ReplacementFile::~ReplacementFile() {
   if (committed_) return;
@@ -71,33 +95,87 @@ ReplacementFile::~ReplacementFile() {
   } catch (const FileError&) {
     // Only the copy is affected, and it is removed next.
   }
-  FileStep();
-  ::unlink(copy_.c_str());
+  if (!named_.empty()) {
+    FileStep();
+    ::unlinkat(target_.dir(), named_.c_str(), 0);
+  }
 }
 
 void ReplacementFile::Commit(std::optional<mode_t> mode) {
-  // Keep the permissions the user gave the file.
-  struct stat st {};
-  if (!mode && ::stat(target_.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  if (mode) {
-    FileStep();
-    if (::chmod(copy_.c_str(), *mode) != 0) throw FileError(errno, copy_.string());
+  const int copy = file_.fd();
+  bool inPlace = false;
+  FileStep();
+  if (!target_.exists()) {
+    if (::fchmod(copy, mode.value_or(0600)) != 0) throw FileError(errno, target_.name().string());
+  } else {
+    const struct stat st = target_.Status();
+    // A copy renamed over one of several links would part it from the others.
+    inPlace = st.st_nlink > 1 || !GiveAttributes(target_.fd(), st, copy, mode);
   }
   file_.Sync();
-  file_.Close();
-  std::error_code ec;
-  FileStep();
-  std::filesystem::rename(copy_, target_, ec);
-  if (ec) throw FileError(ec.value(), target_.string());
-  committed_ = true;
-  // Make the rename itself durable.
-  const auto dir = target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    FileStep();
-    ::fsync(fd);
-    ::close(fd);
+  if (inPlace) {
+    RewriteInPlace(target_, copy);
+    if (!named_.empty()) ::unlinkat(target_.dir(), named_.c_str(), 0);
+    named_.clear();
+  } else if (target_.exists()) {
+    Publish();
+  } else {
+    PublishNew();
   }
+  committed_ = true;
+  SyncDirectory(target_.dir());
+  file_.Close();
+}
+
+// Gives an unnamed copy a name for the rename: the first free copy name.
+void ReplacementFile::LinkUnder(const std::string& name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(file_.fd());
+  FileStep();
+  if (::linkat(AT_FDCWD, self.c_str(), target_.dir(), name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    throw FileError(errno, (target_.dirPath() / name).string());
+  }
+  named_ = name;
+}
+
+void ReplacementFile::Publish() {
+  if (named_.empty()) {
+    Mark(file_.fd(), kCopyMark, target_.leaf());
+    for (int n = 0; named_.empty(); ++n) {
+      try {
+        LinkUnder(CopyName(target_.leaf(), n));
+      } catch (const FileError& e) {
+        if (e.code() != EEXIST || n + 1 >= kCopyNames) throw;
+      }
+    }
+  }
+  FileStep();
+  if (::renameat(target_.dir(), named_.c_str(), target_.dir(), target_.leaf().c_str()) != 0) {
+    throw FileError(errno, target_.realPath().string());
+  }
+  named_.clear();
+  ::fremovexattr(file_.fd(), kCopyMark);
+}
+
+// A file that was missing is made only where its name is still free.
+void ReplacementFile::PublishNew() {
+  if (named_.empty()) {
+    try {
+      LinkUnder(target_.leaf());
+    } catch (const FileError& e) {
+      if (e.code() == EEXIST) throw FileAppearedError(target_.name());
+      throw;
+    }
+    named_.clear();
+    return;
+  }
+  FileStep();
+  if (::renameat2(target_.dir(), named_.c_str(), target_.dir(), target_.leaf().c_str(),
+                  RENAME_NOREPLACE) != 0) {
+    if (errno == EEXIST) throw FileAppearedError(target_.name());
+    throw FileError(errno, target_.realPath().string());
+  }
+  named_.clear();
+  ::fremovexattr(file_.fd(), kCopyMark);
 }
 
 }  // namespace memro

@@ -5,9 +5,21 @@
 #include <system_error>
 
 #include "data/record_file.h"
-#include "data/replace_file.h"
 
 namespace memro {
+namespace {
+
+// The file a symbolic link points to; a dangling link gives the name it holds.
+std::filesystem::path FollowLink(const std::filesystem::path& link) {
+  std::error_code ec;
+  const auto resolved = std::filesystem::canonical(link, ec);
+  if (!ec) return resolved;
+  const auto destination = std::filesystem::read_symlink(link, ec);
+  if (ec) throw FileError(ec.value(), link.string());
+  return destination.is_absolute() ? destination : link.parent_path() / destination;
+}
+
+}  // namespace
 
 std::filesystem::path RealPath(const std::filesystem::path& name) {
   // As many links as the system itself follows before it gives up.

@@ -10,17 +10,16 @@
 namespace memro {
 
 SaveTarget SaveStore(RecordFile& store, std::int64_t count, const std::filesystem::path& target) {
-  const WriterLock lock(target);
-  return SaveStore(lock, store, count, target);
+  return RunLocked(target, WriterLock::kDefaultWait, [&](const WriterLock& lock) {
+    return SaveStore(lock, store, count, target);
+  });
 }
 
 SaveTarget SaveStore(const WriterLock& lock, RecordFile& store, std::int64_t count,
                      const std::filesystem::path& target) {
-  const std::filesystem::path file = FollowLink(target);
-  if (const int refusal = WriteRefusal(file)) throw FileError(refusal, file.string());
-  std::error_code ec;
-  const bool existed = std::filesystem::exists(file, ec);
-  ReplacementFile copy(lock, file, RewriteCopyName(file), kRecordSize);
+  if (const int refusal = WriteRefusal(lock.target())) throw FileError(refusal, target.string());
+  const bool existed = lock.target().exists();
+  ReplacementFile copy(lock, kRecordSize);
   std::string bytes;
   for (std::int64_t n = 1; n <= count + 1; ++n) {
     // A store shorter than its count would save blanks as events: stop instead.

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "data/file_target.h"
 #include "data/record_file.h"
 
 namespace memro {
@@ -19,43 +21,57 @@ class FileBusyError : public FileError {
   std::string message_;
 };
 
+// A file that did not exist when its writer started was made by another program before
+// the writer could make it. The writer starts again and then meets that file's lock.
+class FileAppearedError : public FileError {
+ public:
+  explicit FileAppearedError(const std::filesystem::path& file);
+};
+
 // The advisory lock every read-change-replace of an event file holds over the whole of
-// it, so that two writers never meet. It lives apart from the event file (which a
-// rename replaces), in the runtime or temp directory, named from the file's real path.
+// it, so that two writers never meet, whoever and wherever they are: a write lock of
+// the file itself (an open-file-description lock, which only a user who may write the
+// file can take), won on the file the name still names. Nothing of it lies beside the
+// file, and it ends with its holder, also when the holder is killed.
 //
-// The lock is an flock on its own open file: a second WriterLock on the same file in
-// the same process waits for the first like another program would, so no path of a
-// program may take it twice.
+// A second WriterLock on the same file in the same process waits for the first like
+// another program would, so no path of a program may take it twice. A file that does
+// not exist yet has nothing to lock: it is made only if its name is still free then
+// (FileAppearedError otherwise, see RunLocked).
 class WriterLock {
  public:
   static constexpr std::chrono::milliseconds kDefaultWait{10000};
 
   // Waits up to `wait` for the lock of `eventFile`. Throws FileBusyError when another
-  // writer still holds it then, FileError when the lock cannot be made at all.
+  // writer still holds it then, FileError when the file cannot be written at all.
   explicit WriterLock(const std::filesystem::path& eventFile,
                       std::chrono::milliseconds wait = kDefaultWait);
-  ~WriterLock();
   WriterLock(const WriterLock&) = delete;
   WriterLock& operator=(const WriterLock&) = delete;
 
-  // The real path of the event file the lock is held for.
-  const std::filesystem::path& file() const { return file_; }
-  // True when name reaches the file this lock is held for.
-  bool Covers(const std::filesystem::path& name) const;
+  // The file the lock is held for, as found once.
+  const FileTarget& target() const { return *target_; }
 
  private:
   enum class Attempt { kHeld, kBusy, kStale };
   Attempt TryOnce();
 
-  std::filesystem::path file_;
-  std::filesystem::path lockFile_;
-  int fd_ = -1;
+  std::optional<FileTarget> target_;
 };
 
-// The lock file of an event file: in $XDG_RUNTIME_DIR/memro when XDG_RUNTIME_DIR names
-// a directory (memro is created, mode 0700), else in the temp directory with the user
-// id in its name. It exists only while a writer holds the lock.
-std::filesystem::path WriterLockFile(const std::filesystem::path& eventFile);
+// Runs work(lock) under the writer lock of file, again from the start when a file that
+// was missing appeared meanwhile.
+template <typename Work>
+auto RunLocked(const std::filesystem::path& file, std::chrono::milliseconds wait, Work work) {
+  for (int attempt = 0;; ++attempt) {
+    try {
+      const WriterLock lock(file, wait);
+      return work(lock);
+    } catch (const FileAppearedError&) {
+      if (attempt >= 3) throw;
+    }
+  }
+}
 
 // Called once by a WriterLock that finds the lock held and starts to wait, so that a
 // test can let the holder go exactly then. Null: nothing is called.

@@ -1,5 +1,7 @@
 #include "engine/scan.h"
 
+#include <unistd.h>
+
 #include <optional>
 #include <vector>
 
@@ -41,6 +43,7 @@ class ScanPass {
 
  private:
   bool Detect();
+  RecordFile OpenEvents() const;
   bool Prepare(RecordFile& events, RecordLayout& layout);
   void ScanRecord(std::int64_t i, std::string_view bytes);
   bool ConfirmCleanUp(std::int64_t i, const EventFields& event);
@@ -86,7 +89,7 @@ ScanResult ScanPass::Run() {
     // added; a scan that will not rewrite needs no lock.
     if (settings_.rewrite && !readOnly_) lock_.emplace(fileName_, settings_.lockWait);
     if (!Detect()) return {};
-    RecordFile events(fileName_, kRecordSize, RecordFile::Mode::kRead);
+    RecordFile events = OpenEvents();
     RecordLayout layout;
     if (!Prepare(events, layout)) return {};
     RecordReader reader(events);
@@ -127,6 +130,14 @@ bool ScanPass::Detect() {
   return false;
 }
 
+// Under the lock the file is read through the descriptor the lock was won on.
+RecordFile ScanPass::OpenEvents() const {
+  if (lock_ && lock_->target().exists()) {
+    return RecordFile(::dup(lock_->target().fd()), fileName_, kRecordSize);
+  }
+  return RecordFile(fileName_, kRecordSize, RecordFile::Mode::kRead);
+}
+
 bool ScanPass::Prepare(RecordFile& events, RecordLayout& layout) {
   layout = LayoutOf(events.ByteLength(), kRecordSize, true);
   if (layout.records - 1 > kMaxEvents) {
@@ -138,8 +149,7 @@ bool ScanPass::Prepare(RecordFile& events, RecordLayout& layout) {
   view_.SetDateLabel(DateLabel(today_));
   view_.ClearDueDisplay();
   if (lock_) {
-    const auto target = FollowLink(fileName_);
-    copy_.emplace(*lock_, target, RewriteCopyName(target), kRecordSize);
+    copy_.emplace(*lock_, kRecordSize);
     copyWriter_.emplace(copy_->file(), 1);
   }
   // Only a list that holds something is cut: ext4 writes a file that was truncated to

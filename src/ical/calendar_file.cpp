@@ -41,12 +41,12 @@ std::string ReadCalendarFile(const std::filesystem::path& file) {
 }
 
 void WriteCalendarFile(const std::filesystem::path& file, std::string_view text) {
-  const WriterLock lock(file);
-  const std::filesystem::path target = FollowLink(file);
-  if (const int refusal = WriteRefusal(target)) throw FileError(refusal, target.string());
-  ReplacementFile copy(lock, target, RewriteCopyName(target), 1);
-  copy.file().WriteAt(0, text);
-  copy.Commit();
+  RunLocked(file, WriterLock::kDefaultWait, [&](const WriterLock& lock) {
+    if (const int refusal = WriteRefusal(lock.target())) throw FileError(refusal, file.string());
+    ReplacementFile copy(lock, 1);
+    copy.file().WriteAt(0, text);
+    copy.Commit();
+  });
 }
 
 }  // namespace memro::ical

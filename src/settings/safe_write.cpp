@@ -17,24 +17,19 @@ namespace fs = std::filesystem;
 
 bool Replace(const fs::path& requested, std::string_view bytes, std::optional<mode_t> mode) {
   try {
-    const fs::path target = FollowLink(requested);
+    std::error_code ec;
+    fs::create_directories(requested.has_parent_path() ? requested.parent_path() : fs::path("."),
+                           ec);
+    if (ec) return false;
     // Two copies of the program writing one settings file wait for each other as the
     // writers of an event file do.
-    const WriterLock lock(target);
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-      if (!S_ISREG(st.st_mode)) return false;
-      if (!mode && WriteRefusal(target) != 0) return false;
-    } else if (errno != ENOENT) {
-      return false;
-    }
-    std::error_code ec;
-    fs::create_directories(target.has_parent_path() ? target.parent_path() : fs::path("."), ec);
-    if (ec) return false;
-    ReplacementFile copy(lock, target, RewriteCopyName(target), 1);
-    copy.file().WriteAt(0, bytes);
-    copy.Commit(mode);
-    return true;
+    return RunLocked(requested, WriterLock::kDefaultWait, [&](const WriterLock& lock) {
+      if (!mode && WriteRefusal(lock.target()) != 0) return false;
+      ReplacementFile copy(lock, 1);
+      copy.file().WriteAt(0, bytes);
+      copy.Commit(mode);
+      return true;
+    });
   } catch (const FileError&) {
     return false;
   }

@@ -66,8 +66,7 @@ class LockHolder {
       char c = 0;
       (void)!::read(go_[0], &c, 1);
       if (!bytes.empty()) {
-        const auto target = FollowLink(file);
-        ReplacementFile copy(lock, target, RewriteCopyName(target), 1);
+        ReplacementFile copy(lock, 1);
         copy.file().WriteAt(0, bytes);
         copy.Commit();
       }

@@ -39,7 +39,8 @@ class StoreSaveTest : public ::testing::Test {
 TEST_F(StoreSaveTest, WritesHeaderAndCountedEventsToANewFile) {
   EXPECT_EQ(SaveStore(store_, 2, target_), SaveTarget::kCreated);
   EXPECT_EQ(ReadFileBytes(target_), Expected());
-  EXPECT_FALSE(std::filesystem::exists(RewriteCopyName(target_)));
+  EXPECT_EQ(testing::NamesIn(dir_.path()),
+            (std::vector<std::string>{"events.mmo", "run", "store.tmp"}));
 }
 
 TEST_F(StoreSaveTest, ReplacesAnOldFileWhole) {
@@ -61,7 +62,8 @@ TEST_F(StoreSaveTest, FailureLeavesTheOldFileAndNoCopy) {
   WriteFileBytes(target_, "old content");
   EXPECT_THROW(SaveStore(store_, 5, target_), FileError);  // the store has only 3 events
   EXPECT_EQ(ReadFileBytes(target_), "old content");
-  EXPECT_FALSE(std::filesystem::exists(RewriteCopyName(target_)));
+  EXPECT_EQ(testing::NamesIn(dir_.path()),
+            (std::vector<std::string>{"events.mmo", "run", "store.tmp"}));
 }
 
 TEST_F(StoreSaveTest, ReadOnlyFileIsRefusedWithThePermissionText) {
@@ -75,7 +77,8 @@ TEST_F(StoreSaveTest, ReadOnlyFileIsRefusedWithThePermissionText) {
     EXPECT_EQ(e.description(), "Permission denied");
   }
   EXPECT_EQ(ReadFileBytes(target_), "old content");
-  EXPECT_FALSE(std::filesystem::exists(RewriteCopyName(target_)));
+  EXPECT_EQ(testing::NamesIn(dir_.path()),
+            (std::vector<std::string>{"events.mmo", "run", "store.tmp"}));
 }
 
 // A save meets another writer as every writer does: it waits, and saves once the other

@@ -130,39 +130,32 @@ TEST(RemoveAbandonedWorkFiles, KeepsTheFileOfAnotherRunningProcess) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST(RewriteCopyName, ReplacesTheLastCharacterUnlessThatGivesTheFileItself) {
-  EXPECT_EQ(RewriteCopyName("/data/events.mmo"), "/data/events.mm~");
-  EXPECT_EQ(RewriteCopyName("/data/events.mm~"), "/data/events.mm~~");
-}
-
 class ReplacementFileTest : public ::testing::Test {
  protected:
   void SetUp() override { WriteFileBytes(target_, "old content"); }
   TempDir dir_;
   std::filesystem::path target_ = dir_ / "events.mmo";
-  std::filesystem::path copy_ = RewriteCopyName(target_);
   RuntimeDirGuard runtime_{dir_ / "run"};
   WriterLock lock_{target_};
 };
 
 TEST_F(ReplacementFileTest, CommitPutsTheNewContentInPlace) {
   {
-    ReplacementFile replacement(lock_, target_, copy_, 4);
+    ReplacementFile replacement(lock_, 4);
     replacement.file().Write(1, "new!");
     replacement.Commit();
   }
   EXPECT_EQ(ReadFileBytes(target_), "new!");
-  EXPECT_FALSE(std::filesystem::exists(copy_));
+  EXPECT_EQ(testing::NamesIn(dir_.path()), (std::vector<std::string>{"events.mmo", "run"}));
 }
 
 TEST_F(ReplacementFileTest, AbandonedReplacementLeavesTheFileAndRemovesTheCopy) {
   {
-    ReplacementFile replacement(lock_, target_, copy_, 4);
+    ReplacementFile replacement(lock_, 4);
     replacement.file().Write(1, "new!");
-    EXPECT_TRUE(std::filesystem::exists(copy_));
   }
   EXPECT_EQ(ReadFileBytes(target_), "old content");
-  EXPECT_FALSE(std::filesystem::exists(copy_));
+  EXPECT_EQ(testing::NamesIn(dir_.path()), (std::vector<std::string>{"events.mmo", "run"}));
 }
 
 }  // namespace

@@ -33,39 +33,19 @@ class WriterLockTest : public ::testing::Test {
   fs::path file = (fs::create_directories(dir / "data"), dir / "data" / "events.mmo");
 };
 
-TEST_F(WriterLockTest, LockFileLivesInTheRuntimeDirectoryNamedFromTheRealPath) {
-  const fs::path lockFile = WriterLockFile(file);
-  EXPECT_EQ(lockFile.parent_path(), dir / "run" / "memro");
-  EXPECT_EQ(fs::status(dir / "run" / "memro").permissions(), fs::perms::owner_all);
+// The lock is the file's own: any name of it, in any environment, meets the same lock,
+// and nothing of it lies anywhere.
+TEST_F(WriterLockTest, EveryNameAndEnvironmentMeetsOneLockThatLeavesNothing) {
   fs::create_symlink(file, dir / "link.mmo");
-  fs::create_symlink("missing.mmo", dir / "data" / "dangling.mmo");
-  EXPECT_EQ(WriterLockFile(dir / "link.mmo"), lockFile);
-  EXPECT_EQ(WriterLockFile(dir / "data" / ".." / "data" / "events.mmo"), lockFile);
-  EXPECT_EQ(WriterLockFile(dir / "data" / "dangling.mmo"),
-            WriterLockFile(dir / "data" / "missing.mmo"));
-  EXPECT_NE(WriterLockFile(dir / "data" / "other.mmo"), lockFile);
-  fs::remove(dir / "data" / "dangling.mmo");
-
-  {
-    const WriterLock lock(dir / "link.mmo");
-    EXPECT_EQ(lock.file(), file);
-    EXPECT_TRUE(fs::exists(lockFile));
-    EXPECT_EQ(Beside(), std::vector<std::string>{"events.mmo"});
-  }
-  EXPECT_FALSE(fs::exists(lockFile));  // nothing stays behind
-}
-
-TEST_F(WriterLockTest, WithoutARuntimeDirectoryTheLockIsInTempNamedForTheUser) {
   fs::create_directories(dir / "tmp");
+  const WriterLock lock(dir / "link.mmo");
+  EXPECT_EQ(lock.target().realPath(), file);
+  const EnvGuard noRuntime("XDG_RUNTIME_DIR", std::nullopt);
   const EnvGuard tmp("TMPDIR", (dir / "tmp").string());
-  const std::string user = "memro-" + std::to_string(::getuid()) + "-";
-  for (const auto& runtime : std::vector<std::optional<std::string>>{
-           std::nullopt, "", (dir / "data" / "events.mmo").string()}) {
-    const EnvGuard xdg("XDG_RUNTIME_DIR", runtime);
-    const fs::path lockFile = WriterLockFile(file);
-    EXPECT_EQ(lockFile.parent_path(), dir / "tmp");
-    EXPECT_EQ(lockFile.filename().string().substr(0, user.size()), user);
-  }
+  EXPECT_THROW(WriterLock(dir / "data" / ".." / "data" / "events.mmo", 0ms), FileBusyError);
+  EXPECT_EQ(NamesIn(dir / "data"), std::vector<std::string>{"events.mmo"});
+  EXPECT_TRUE(fs::is_empty(dir / "tmp"));
+  EXPECT_TRUE(fs::is_empty(dir / "run"));
 }
 
 TEST_F(WriterLockTest, SecondWriterWaitsForTheFirstInAnotherProgram) {
@@ -102,24 +82,13 @@ TEST_F(WriterLockTest, GivesUpAfterItsWaitNamingTheFile) {
 TEST_F(WriterLockTest, LockOutlivesTheRenameOfItsFile) {
   {
     const WriterLock lock(file);
-    ReplacementFile copy(lock, file, RewriteCopyName(file), 1);
+    ReplacementFile copy(lock, 1);
     copy.file().WriteAt(0, "new content");
     copy.Commit();
     EXPECT_THROW(WriterLock(file, 0ms), FileBusyError);
   }
   const WriterLock again(file, 0ms);
   EXPECT_EQ(ReadFileBytes(file), "new content");
-}
-
-TEST_F(WriterLockTest, ReplacementNeedsTheLockOfItsOwnTarget) {
-  const WriterLock otherLock(dir / "data" / "other.mmo");
-  try {
-    ReplacementFile copy(otherLock, file, RewriteCopyName(file), 1);
-    ADD_FAILURE() << "replaced without the file's lock";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.code(), ENOLCK);
-  }
-  EXPECT_EQ(Beside(), std::vector<std::string>{"events.mmo"});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include "data/file_steps.h"
 #include "data/fixed_texts.h"
 #include "scan_fixture.h"
 
@@ -89,12 +90,14 @@ TEST_F(ScanTest, TooManyEventsAreRefusedUntouched) {
 }
 
 TEST_F(ScanTest, AFailedRewriteIsReportedAndLeavesTheFile) {
-  // The copy cannot be created where a directory of its name stands.
-  std::filesystem::create_directory(dir / "events.mm~");
   const std::string before = EventFileBytes({Event("Dec082026", "x", kOnce, 7, 0, 1)});
   WriteFileBytes(file, before);
   settings.confirmCleanUp = false;
-  EXPECT_EQ(Rescan().result, 0);
+  // The copy cannot be made: the disk is full.
+  SetFileStepHook([] { throw FileError(ENOSPC, "copy"); });
+  const int result = Rescan().result;
+  SetFileStepHook(nullptr);
+  EXPECT_EQ(result, 0);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].icon, Icon::kCritical);
   EXPECT_NE(platform.messages[0].prompt.find(" while scanning " + file.string()),

@@ -1,5 +1,7 @@
 #include "support/fake_platform.h"
 
+#include <algorithm>
+
 #include <stdlib.h>
 
 #include <cstdlib>
@@ -82,6 +84,15 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> NamesIn(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {

@@ -96,6 +96,8 @@ class TempDir {
 };
 
 std::string ReadFileBytes(const std::filesystem::path& file);
+// The names in dir, sorted, hidden ones too: what a writer left beside a file.
+std::vector<std::string> NamesIn(const std::filesystem::path& dir);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
 
 }  // namespace memro::testing
