@@ -8,6 +8,7 @@
 #include "app/gui/app_identity.h"
 #include "app/gui/main_window.h"
 #include "app/gui/signal_relay.h"
+#include "platform/private_directory.h"
 #include "platform/qt/qt_platform.h"
 
 namespace {
@@ -21,11 +22,10 @@ std::string CommandLine(int argc, char** argv) {
   return line;
 }
 
-// The single-copy lock belongs with the user's session; Qt insists on a private one.
+// The single-copy lock belongs with the user's session, in a directory no other user
+// can reach, so that nobody else can keep Memro from starting.
 std::string LockDirectory(memro::Platform& platform) {
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime.toStdString();
-  return platform.TempDirectory().string();
+  return memro::SessionDirectory(platform.ProgramDirectory()).string();
 }
 
 }  // namespace

@@ -84,9 +84,9 @@ MainWindow::Start MainWindow::StartUpSteps(const std::string& commandLine) {
 
 bool MainWindow::AnotherCopyRunning() {
   if (hooks_.lockDirectory.empty()) return false;
-  const QString user = qEnvironmentVariable("USER", "user");
+  // The directory is the user's own, so the name needs no user in it.
   lock_ = std::make_unique<QLockFile>(
-      QDir(QString::fromStdString(hooks_.lockDirectory)).filePath("memro-" + user + ".lock"));
+      QDir(QString::fromStdString(hooks_.lockDirectory)).filePath("memro.lock"));
   // Never take over a running copy's lock because it is old; the lock of a copy that
   // crashed is still recognised by its dead process and taken over.
   lock_->setStaleLockTime(0);
