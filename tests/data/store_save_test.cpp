@@ -96,5 +96,20 @@ TEST_F(StoreSaveTest, WaitsForAnotherWriterOfTheFile) {
   EXPECT_EQ(ReadFileBytes(target_), Expected());
 }
 
+
+// Run by the other-users check, which plants the link and turns on the kernel's rule.
+TEST_F(StoreSaveTest, SharedLinkOfAnotherUserIsRefused) {
+  const char* link = std::getenv("MEMRO_SHARED_LINK");
+  if (link == nullptr) GTEST_SKIP() << "needs a link of another user in a sticky folder";
+  const std::string before = ReadFileBytes(std::filesystem::canonical(link));
+  try {
+    SaveStore(store_, 2, link);
+    ADD_FAILURE() << "saved through the link";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.description(),
+              "Refused to follow a symbolic link that another user made in a shared folder");
+  }
+  EXPECT_EQ(ReadFileBytes(std::filesystem::canonical(link)), before);
+}
 }  // namespace
 }  // namespace memro
