@@ -89,12 +89,12 @@ void ReplacementFile::Create(std::size_t recordSize) {
 }
 
 ReplacementFile::~ReplacementFile() {
-  if (committed_) return;
   try {
-    file_.Close();
+    file_.Close();  // after a commit: lets go of the new file's lock
   } catch (const FileError&) {
-    // Only the copy is affected, and it is removed next.
+    // The content was flushed before; otherwise only the copy is affected.
   }
+  if (committed_) return;
   if (!named_.empty()) {
     FileStep();
     ::unlinkat(target_.dir(), named_.c_str(), 0);
@@ -117,14 +117,20 @@ void ReplacementFile::Commit(std::optional<mode_t> mode) {
     RewriteInPlace(target_, copy);
     if (!named_.empty()) ::unlinkat(target_.dir(), named_.c_str(), 0);
     named_.clear();
-  } else if (target_.exists()) {
-    Publish();
   } else {
-    PublishNew();
+    // The new file comes in locked, so that no writer takes it before this one is done.
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    (void)::fcntl(copy, F_OFD_SETLK, &whole);
+    if (target_.exists()) {
+      Publish();
+    } else {
+      PublishNew();
+    }
   }
   committed_ = true;
   SyncDirectory(target_.dir());
-  file_.Close();
 }
 
 // Gives an unnamed copy a name for the rename: the first free copy name.

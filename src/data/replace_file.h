@@ -41,7 +41,8 @@ class ReplacementFile {
 
   RecordFile& file() { return file_; }
 
-  // Flushes the copy to disk and puts it in the file's place. The new file gets mode
+  // Flushes the copy to disk and puts it in the file's place, locked until this object
+  // goes (destroy it before the WriterLock). The new file gets mode
   // when one is given, else the file's own permissions. Throws FileError;
   // FileAppearedError when the file was missing and another program made it meanwhile.
   void Commit(std::optional<mode_t> mode = std::nullopt);

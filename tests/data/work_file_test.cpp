@@ -132,9 +132,9 @@ TEST(RemoveAbandonedWorkFiles, KeepsTheFileOfAnotherRunningProcess) {
 
 class ReplacementFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { WriteFileBytes(target_, "old content"); }
   TempDir dir_;
-  std::filesystem::path target_ = dir_ / "events.mmo";
+  std::filesystem::path target_ = (WriteFileBytes(dir_ / "events.mmo", "old content"),
+                                   dir_ / "events.mmo");
   RuntimeDirGuard runtime_{dir_ / "run"};
   WriterLock lock_{target_};
 };
