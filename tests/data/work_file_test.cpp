@@ -1,5 +1,6 @@
 #include "data/work_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 
 #include "data/env_guard.h"
 #include "data/event_record.h"
+#include "data/file_attributes.h"
 #include "data/replace_file.h"
 #include "support/fake_platform.h"
 
@@ -158,5 +160,25 @@ TEST_F(ReplacementFileTest, AbandonedReplacementLeavesTheFileAndRemovesTheCopy) 
   EXPECT_EQ(testing::NamesIn(dir_.path()), (std::vector<std::string>{"events.mmo", "run"}));
 }
 
+
+// Only a copy marked as this file's own is taken for a left-over one.
+TEST_F(ReplacementFileTest, OnlyAMarkedCopyOfThisFileIsRemovedAsLeftOver) {
+  WriteFileBytes(dir_ / "events.mm~", "the user's own");
+  WriteFileBytes(dir_ / ".events.mmo.memro-new", "also the user's");
+  const auto left = dir_ / ".events.mmo.memro-new-1";
+  WriteFileBytes(left, "a stopped writer's copy");
+  const int fd = ::open(left.c_str(), O_RDONLY);
+  Mark(fd, kCopyMark, "events.mmo");
+  const bool marked = HasMark(fd, kCopyMark, "events.mmo");
+  ::close(fd);
+  if (!marked) GTEST_SKIP() << "the file system keeps no extended attributes";
+  {
+    ReplacementFile replacement(lock_, 4);
+    replacement.Commit();
+  }
+  EXPECT_EQ(ReadFileBytes(dir_ / "events.mm~"), "the user's own");
+  EXPECT_EQ(ReadFileBytes(dir_ / ".events.mmo.memro-new"), "also the user's");
+  EXPECT_FALSE(std::filesystem::exists(left));
+}
 }  // namespace
 }  // namespace memro
