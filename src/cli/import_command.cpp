@@ -23,6 +23,9 @@ int RunImport(const std::vector<std::string>& words, std::ostream&, std::ostream
   } catch (const FileError& e) {
     platform.Error(e.description() + " while reading " + in);
     return kExitFailed;
+  } catch (const ical::CalendarRefused& e) {
+    platform.Error(std::string(e.what()) + "; " + file + " is left as it was.");
+    return kExitFailed;
   }
   // Fields a foreign event does not say come from the user's defaults for new events.
   const Settings settings = LoadSettings(SettingsFilePath(platform), {}, {});
@@ -31,7 +34,16 @@ int RunImport(const std::vector<std::string>& words, std::ostream&, std::ostream
     platform.Error(in + " " + *result.error + "; " + file + " is left as it was.");
     return kExitFailed;
   }
+  if (result.overLimit) {
+    platform.Error(in + " holds more than " + std::to_string(kMaxEvents) +
+                   " events, more than one event file holds: export it in smaller parts; " + file +
+                   " is left as it was.");
+    return kExitFailed;
+  }
   for (const ical::ImportNote& note : result.notes) platform.Error(ical::NoteLine(note));
+  if (result.notesLeftOut > 0) {
+    platform.Error("and " + std::to_string(result.notesLeftOut) + " more notes like these");
+  }
   // Nothing to take in although there were events: the file stays as it was.
   if (result.events.empty() && result.skipped > 0) {
     platform.Error(ical::CountLine(result));

@@ -36,7 +36,7 @@ std::string ImportReport(const std::string& file, const ical::ImportResult& resu
   }
   if (result.notes.size() > kNotesShown) {
     text += "\n(and ";
-    text += std::to_string(result.notes.size() - kNotesShown);
+    text += std::to_string(result.notes.size() - kNotesShown + result.notesLeftOut);
     text += " more)";
   }
   return text;
@@ -66,6 +66,9 @@ void EditorWindow::ImportCalendar() {
   } catch (const FileError& e) {
     Box(e.description() + " while reading " + chosen.path, Icon::kCritical, Buttons::kOk, "");
     return;
+  } catch (const ical::CalendarRefused& e) {
+    Box(std::string(e.what()) + ".", Icon::kExclamation, Buttons::kOk, "");
+    return;
   }
   if (result.error) {
     Box(chosen.path + " " + *result.error + ".", Icon::kExclamation, Buttons::kOk, "");
@@ -73,8 +76,10 @@ void EditorWindow::ImportCalendar() {
   }
   const std::size_t count = result.events.size();
   if (s_.recCount + count > static_cast<std::size_t>(kMaxEvents)) {
+    // Past the limit the import stopped counting.
     Box("An event file holds at most " + std::to_string(kMaxEvents) + " events; " +
-            std::to_string(count) + " more do not fit.",
+            (result.overLimit ? "more than " : "") + std::to_string(count - result.overLimit) +
+            " more do not fit.",
         Icon::kExclamation, Buttons::kOk, "");
     return;
   }

@@ -1,5 +1,9 @@
 #include "ical/calendar_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -8,6 +12,20 @@
 #include "data/writer_lock.h"
 
 namespace memro::ical {
+namespace {
+
+struct Closer {
+  int fd;
+  ~Closer() { ::close(fd); }
+};
+
+std::string SizeRefusal(const std::filesystem::path& file, std::uint64_t bytes) {
+  return file.string() + " holds " + std::to_string(bytes) + " bytes, more than the " +
+         std::to_string(kMaxCalendarBytes >> 20) + " MiB (" + std::to_string(kMaxCalendarBytes) +
+         " bytes) Memro reads from one calendar: export it in smaller parts";
+}
+
+}  // namespace
 
 std::vector<EventRecord> StoreEvents(RecordFile& store, std::int64_t count) {
   std::vector<EventRecord> events;
@@ -33,10 +51,32 @@ std::int64_t ExportStamp() {
 }
 
 std::string ReadCalendarFile(const std::filesystem::path& file) {
-  RecordFile in(file, 1, RecordFile::Mode::kRead);
-  const std::uint64_t length = in.ByteLength();
-  std::string text = in.ReadAt(0, static_cast<std::size_t>(length));
-  if (text.size() != length) throw FileError(EIO, file.string());
+  // Not blocking: opening a pipe that nobody writes to would wait for ever.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throw FileError(errno, file.string());
+  const Closer closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw FileError(errno, file.string());
+  if (S_ISDIR(st.st_mode)) throw FileError(EISDIR, file.string());
+  if (!S_ISREG(st.st_mode)) {
+    throw CalendarRefused(file.string() +
+                          " is not a regular file but a pipe or a device: save the calendar "
+                          "as a file and import that");
+  }
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (size > kMaxCalendarBytes) throw CalendarRefused(SizeRefusal(file, size));
+  std::string text;
+  text.reserve(static_cast<std::size_t>(size));
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw FileError(errno, file.string());
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+    // A file that grows while it is read is held to the same bound.
+    if (text.size() > kMaxCalendarBytes) throw CalendarRefused(SizeRefusal(file, text.size()));
+  }
   return text;
 }
 

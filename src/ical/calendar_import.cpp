@@ -2,29 +2,13 @@
 
 #include <set>
 
+#include "ical/calendar_events.h"
 #include "ical/calendar_lines.h"
 #include "ical/event_import.h"
 #include "ical/ical_handles.h"
 
 namespace memro::ical {
 namespace {
-
-std::vector<icalcomponent*> Children(icalcomponent* parent, icalcomponent_kind kind) {
-  std::vector<icalcomponent*> children;
-  for (icalcomponent* c = icalcomponent_get_first_component(parent, kind); c;
-       c = icalcomponent_get_next_component(parent, kind)) {
-    children.push_back(c);
-  }
-  return children;
-}
-
-std::vector<icalcomponent*> Calendars(icalcomponent* root) {
-  if (icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT) return {root};
-  if (icalcomponent_isa(root) == ICAL_XROOT_COMPONENT) {
-    return Children(root, ICAL_VCALENDAR_COMPONENT);
-  }
-  return {};
-}
 
 std::string Uid(icalcomponent* event) { return PropertyText(event, ICAL_UID_PROPERTY); }
 
@@ -36,58 +20,101 @@ bool ChangesOccurrence(icalcomponent* event) {
 // occurrences of it (RECURRENCE-ID), which are part of it and not events of their own.
 struct Series {
   std::set<std::string> changed;  // UIDs with changed occurrences
-  std::set<std::string> masters;  // UIDs with an event that is no changed occurrence
+  std::set<std::string> masters;  // of those, UIDs with an event that is no changed occurrence
 };
 
-Series SeriesOf(const std::vector<icalcomponent*>& events) {
+// The lines a series is told by; the rest of each event is not read for it.
+bool SeriesLine(std::string_view line) {
+  const std::string_view name = PropertyName(line);
+  return SameName(name, "UID") || SameName(name, "RECURRENCE-ID");
+}
+
+// Each event read on its own from the lines that tell its series.
+void WalkSeries(std::string_view input, int complete,
+                const std::function<void(icalcomponent* event)>& take) {
+  WalkEvents(
+      input, complete,
+      [&](const std::string& text, bool) {
+        if (const Component event{icalparser_parse_string(text.c_str())}) take(event.get());
+        return Walk::kGoOn;
+      },
+      SeriesLine);
+}
+
+// Only the UIDs with changed occurrences matter, and few calendars have any: one look
+// at them keeps the sets small, whatever the number of events.
+Series SeriesOf(std::string_view input, int complete) {
   Series series;
-  for (icalcomponent* event : events) {
-    (ChangesOccurrence(event) ? series.changed : series.masters).insert(Uid(event));
-  }
+  WalkSeries(input, complete, [&](icalcomponent* event) {
+    if (ChangesOccurrence(event)) series.changed.insert(Uid(event));
+  });
+  if (series.changed.empty()) return series;
+  WalkSeries(input, complete, [&](icalcomponent* event) {
+    const std::string uid = Uid(event);
+    if (!ChangesOccurrence(event) && series.changed.count(uid)) series.masters.insert(uid);
+  });
   return series;
+}
+
+std::string TooLargeReason() {
+  return "it is larger than " + std::to_string(kMaxEventBytes >> 20) +
+         " MiB, more than Memro reads of one event";
+}
+
+// A calendar of many thousands of events Memro cannot hold would otherwise keep a note
+// for each; past kMaxNotes they are only counted.
+void Note(ImportResult& result, ImportNote&& note) {
+  if (result.notes.size() < kMaxNotes) {
+    result.notes.push_back(std::move(note));
+  } else {
+    ++result.notesLeftOut;
+  }
 }
 
 void Take(EventOutcome&& outcome, ImportResult& result) {
   if (!outcome.record) {
     ++result.skipped;
-    result.notes.push_back({ImportNote::Kind::kSkipped, outcome.summary, outcome.skipReason});
+    Note(result, {ImportNote::Kind::kSkipped, outcome.summary, outcome.skipReason});
     return;
   }
   for (std::string& warning : outcome.warnings) {
-    result.notes.push_back({ImportNote::Kind::kWarning, outcome.summary, std::move(warning)});
+    Note(result, {ImportNote::Kind::kWarning, outcome.summary, std::move(warning)});
   }
   result.events.push_back(*outcome.record);
 }
 
 }  // namespace
 
+// Each VEVENT is read on its own and let go before the next: the reader's structures
+// take some 50 times the text they are made from, and only one event's are held.
 ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults) {
   ImportResult result;
-  std::string text;
-  if (auto error = PrepareCalendarText(input, text)) {
-    result.error = *error;
+  const CalendarOutline outline = OutlineOf(input);
+  if (outline.error) {
+    result.error = *outline.error;
     return result;
   }
   icalerror_set_errors_are_fatal(0);
-  const Component root(icalparser_parse_string(text.c_str()));
-  const std::vector<icalcomponent*> calendars =
-      root ? Calendars(root.get()) : std::vector<icalcomponent*>{};
-  if (calendars.empty()) {
-    result.error = "is not an iCalendar file: it holds no readable VCALENDAR";
-    return result;
-  }
-  for (icalcomponent* calendar : calendars) {
-    const std::vector<icalcomponent*> events = Children(calendar, ICAL_VEVENT_COMPONENT);
-    const Series series = SeriesOf(events);
-    for (icalcomponent* event : events) {
-      const std::string uid = Uid(event);
-      // Without a UID nothing says which event an occurrence belongs to.
-      const bool known = !uid.empty();
-      if (known && ChangesOccurrence(event) && series.masters.count(uid)) continue;
-      const bool changed = known && !ChangesOccurrence(event) && series.changed.count(uid) > 0;
-      Take(ImportEvent(event, defaults, changed), result);
+  const Series series = SeriesOf(input, outline.complete);
+  WalkEvents(input, outline.complete, [&](const std::string& text, bool whole) {
+    const Component event(icalparser_parse_string(text.c_str()));
+    if (!event) return Walk::kGoOn;
+    if (!whole) {
+      Take({PropertyText(event.get(), ICAL_SUMMARY_PROPERTY), std::nullopt, TooLargeReason(), {}},
+           result);
+      return Walk::kGoOn;
     }
-  }
+    const std::string uid = Uid(event.get());
+    // Without a UID nothing says which event an occurrence belongs to.
+    const bool known = !uid.empty();
+    const bool changes = ChangesOccurrence(event.get());
+    if (known && changes && series.masters.count(uid)) return Walk::kGoOn;
+    Take(ImportEvent(event.get(), defaults, known && !changes && series.changed.count(uid) > 0),
+         result);
+    // One more than a file holds is enough to refuse it; the rest is not converted.
+    result.overLimit = result.events.size() > static_cast<std::size_t>(kMaxEvents);
+    return result.overLimit ? Walk::kStop : Walk::kGoOn;
+  });
   return result;
 }
 

@@ -18,19 +18,27 @@ struct ImportNote {
   std::string text;
 };
 
+// The most notes an import keeps.
+constexpr std::size_t kMaxNotes = 1000;
+
 struct ImportResult {
   // Set when the input is no iCalendar object; ends a sentence that starts with the
   // file's name. Nothing else is then set.
   std::optional<std::string> error;
   std::vector<EventRecord> events;
-  std::vector<ImportNote> notes;  // in the order of the file
+  std::vector<ImportNote> notes;  // in the order of the file, the first kMaxNotes
+  int notesLeftOut = 0;           // the notes past those
   int skipped = 0;
+  // More events than one event file holds (kMaxEvents): the import stopped at the
+  // first one too many, so events holds kMaxEvents + 1.
+  bool overLimit = false;
 };
 
 // The VEVENTs of every VCALENDAR in input as events, in order. An event exported by
 // Memro comes back as it was; a foreign one takes its date, time of day, repeat rule,
 // alarm and texts, and the defaults for the rest. An event whose repeats Memro cannot
-// hold is skipped. Bounded in time for any input: long lines are cut first.
+// hold is skipped. Bounded in time for any input: long lines are cut first. Its memory
+// is input's size plus one event's, the events and the notes (see kReadFactor).
 ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults);
 
 // The line that tells a note: 'skipped "Title": why' or 'warning: "Title": what'.

@@ -1,14 +1,11 @@
 #include "ical/calendar_lines.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "data/text_util.h"
 
 namespace memro::ical {
 namespace {
-
-bool IsFold(std::string_view line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
 
 // A line cut inside a UTF-8 sequence loses the incomplete sequence.
 void CutToCharacter(std::string& line) {
@@ -18,71 +15,61 @@ void CutToCharacter(std::string& line) {
   if (end < line.size()) line.resize(end);
 }
 
+}  // namespace
+
+ContentLines::ContentLines(std::string_view input) : rest_(input) {
+  if (rest_.starts_with("\xEF\xBB\xBF")) rest_.remove_prefix(3);
+}
+
+std::string_view ContentLines::NextPhysical() {
+  const std::size_t end = std::min(rest_.find('\n'), rest_.size());
+  std::string_view line = rest_.substr(0, end);
+  rest_.remove_prefix(std::min(end + 1, rest_.size()));
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  return line;
+}
+
+// Empty lines between a line and its continuation are passed over, as everywhere.
+bool ContentLines::AtFold() {
+  while (rest_.starts_with('\n') || rest_.starts_with("\r\n")) {
+    rest_.remove_prefix(rest_.find('\n') + 1);
+  }
+  return !rest_.empty() && (rest_.front() == ' ' || rest_.front() == '\t');
+}
+
+bool ContentLines::Next(std::string& line) {
+  std::string_view first;
+  // A fold before the first line has nothing to continue: a line of its own.
+  while (!rest_.empty() && first.empty()) first = NextPhysical();
+  if (first.empty()) return false;
+  line.assign(first.substr(0, kMaxLineBytes));
+  bool cut = first.size() > kMaxLineBytes;
+  while (AtFold()) {
+    const std::string_view part = NextPhysical().substr(1);
+    const std::size_t room = kMaxLineBytes - line.size();
+    if (part.size() > room) cut = true;
+    line.append(part.substr(0, room));
+  }
+  if (cut) CutToCharacter(line);
+  return true;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLowerChar(a[i]) != AsciiLowerChar(b[i])) return false;
+  }
+  return true;
+}
+
 bool IsLine(std::string_view line, std::string_view expected) {
   std::size_t end = line.size();
   while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
-  return AsciiLower(line.substr(0, end)) == AsciiLower(expected);
+  return SameName(line.substr(0, end), expected);
 }
 
-// The physical lines of input, each without its line end.
-std::vector<std::string_view> PhysicalLines(std::string_view input) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < input.size()) {
-    std::size_t end = input.find('\n', start);
-    if (end == std::string_view::npos) end = input.size();
-    std::string_view line = input.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::vector<std::string> ContentLines(const std::vector<std::string_view>& physical) {
-  std::vector<std::string> lines;
-  bool cut = false;
-  for (std::string_view line : physical) {
-    if (IsFold(line) && !lines.empty()) {
-      line.remove_prefix(1);
-    } else {
-      if (cut) CutToCharacter(lines.back());
-      if (line.empty()) continue;
-      lines.emplace_back();
-      cut = false;
-    }
-    std::string& content = lines.back();
-    const std::size_t room = kMaxLineBytes - content.size();
-    if (line.size() > room) cut = true;
-    content.append(line.substr(0, std::min(room, line.size())));
-  }
-  if (cut) CutToCharacter(lines.back());
-  return lines;
-}
-
-}  // namespace
-
-std::optional<std::string> PrepareCalendarText(std::string_view input, std::string& out) {
-  out.clear();
-  if (input.starts_with("\xEF\xBB\xBF")) input.remove_prefix(3);
-  const std::vector<std::string_view> physical = PhysicalLines(input);
-  const auto first = std::find_if(physical.begin(), physical.end(),
-                                  [](std::string_view line) { return !line.empty(); });
-  if (first == physical.end() || !IsLine(*first, "BEGIN:VCALENDAR")) {
-    return "is not an iCalendar file: it does not begin with BEGIN:VCALENDAR";
-  }
-  if (input.find('\0') != std::string_view::npos) {
-    return "is not an iCalendar file: it holds NUL bytes";
-  }
-  const std::vector<std::string> lines = ContentLines(physical);
-  if (lines.empty() || !IsLine(lines.back(), "END:VCALENDAR")) {
-    return "is cut short: it does not end with END:VCALENDAR";
-  }
-  for (const std::string& line : lines) {
-    out += line;
-    out += "\r\n";
-  }
-  return std::nullopt;
+std::string_view PropertyName(std::string_view line) {
+  return line.substr(0, line.find_first_of(";:"));
 }
 
 }  // namespace memro::ical

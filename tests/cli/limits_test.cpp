@@ -1,13 +1,20 @@
 // Files at and past the limits of the format, and names that are no event file at all:
 // each is worked through or refused with a message, never read whole into memory.
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "cli_fixture.h"
 #include "data/calendar.h"
 #include "data/fixed_texts.h"
+#include "ical/calendar_file.h"
 #include "support/event_files.h"
 
 namespace memro::testing {
@@ -30,6 +37,30 @@ class LimitsTest : public CliTest {
     EXPECT_TRUE(TempIsEmpty());
   }
 };
+
+// The exit status of work run in a child process (255 when it did not exit).
+int InChild(const std::function<int()>& work) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(work());
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+long PeakKiB() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// A calendar of about `bytes`: head, `repeated` again and again, and tail.
+void WriteCalendar(const std::filesystem::path& file, const std::string& head,
+                   const std::string& repeated, const std::string& tail, std::size_t bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out << "BEGIN:VCALENDAR\r\n" << head;
+  for (std::size_t n = 0; n < bytes; n += repeated.size()) out << repeated;
+  out << tail << "END:VCALENDAR\r\n";
+}
 
 // Day number of a list line "Tue, Dec 08, 2026" (yearly events give such lines).
 int LineDay(const std::string& line) {
@@ -124,6 +155,51 @@ TEST_F(LimitsTest, DirectoriesAndPipesAreRefusedWithoutOpeningThem) {
   ExpectRefused("is not a regular file.");
   EXPECT_EQ(Run({"convert", file.string(), (dir / "new.mmo").string()}), 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "new.mmo"));
+}
+
+// Short lines, in one event or in many, all taken in or all skipped: the memory of an
+// import grows with the file by kReadFactor at the most, besides the events (1 KB each).
+TEST_F(LimitsTest, ImportTakesMemoryOfASmallMultipleOfTheCalendar) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's own memory would be counted";
+#endif
+  const std::string start = "BEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20260106\r\nSUMMARY:e\r\n";
+  std::string lines;
+  for (int i = 0; i < 20; ++i) lines += "X-A:b\r\n";
+  const struct {
+    const char* shape;
+    std::string head, repeated, tail;
+  } kShapes[] = {{"one event", start, "X-A:b\r\n", "END:VEVENT\r\n"},
+                 {"many events", "", start + lines + "END:VEVENT\r\n", ""},
+                 {"events skipped", "", "BEGIN:VEVENT\r\nEND:VEVENT\r\n", ""}};
+  constexpr int kMiB = 16;
+  const auto calendar = dir / "in.ics";
+  for (const auto& c : kShapes) {
+    WriteCalendar(calendar, c.head, c.repeated, c.tail, std::size_t{kMiB} << 20);
+    std::filesystem::remove(file);
+    const int growthMiB = InChild([&] {
+      const long before = PeakKiB();
+      Run({"import", calendar.string(), file.string()});
+      return static_cast<int>(std::min(250L, (PeakKiB() - before) >> 10));
+    });
+    EXPECT_LE(growthMiB, ical::kReadFactor * kMiB + 36) << c.shape;
+  }
+}
+
+TEST_F(LimitsTest, ACalendarLargerThanTheBoundIsRefusedUnread) {
+  const auto calendar = dir / "huge.ics";
+  WriteFileBytes(calendar, "BEGIN:VCALENDAR\r\n");
+  std::filesystem::resize_file(calendar, ical::kMaxCalendarBytes + 1);
+  WriteEventFile(file, {MakeEvent("Dec082026", "kept")});
+  const std::string before = ReadFileBytes(file);
+  EXPECT_EQ(Run({"import", calendar.string(), file.string()}), 1);
+  EXPECT_NE(err.str().find(calendar.string() + " holds " +
+                           std::to_string(ical::kMaxCalendarBytes + 1) + " bytes, more than the " +
+                           std::to_string(ical::kMaxCalendarBytes >> 20) + " MiB"),
+            std::string::npos)
+      << err.str();
+  EXPECT_NE(err.str().find(file.string() + " is left as it was."), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(file), before);
 }
 
 }  // namespace
