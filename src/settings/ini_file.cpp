@@ -1,11 +1,9 @@
 #include "settings/ini_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "data/text_util.h"
+#include "settings/regular_file.h"
 #include "settings/safe_write.h"
 
 namespace memro {
@@ -81,22 +79,10 @@ bool StorableKey(std::string_view key) {
 }  // namespace
 
 std::optional<IniFile> IniFile::Load(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? std::optional<IniFile>(IniFile()) : std::nullopt;
-  std::string text;
-  char buffer[8192];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return Parse(text);
+  int error = 0;
+  const auto text = ReadRegularFile(file, error);
+  if (!text) return error == ENOENT ? std::optional<IniFile>(IniFile()) : std::nullopt;
+  return Parse(*text);
 }
 
 IniFile IniFile::Parse(std::string_view text) {

@@ -19,7 +19,8 @@ constexpr std::size_t kMaxValueChars = 254;
 class IniFile {
  public:
   // A missing file is an empty document. Nothing when the file exists but cannot be
-  // read: writing an empty document over it would lose every other key.
+  // read, or is no regular file: writing an empty document over it would lose every
+  // other key.
   static std::optional<IniFile> Load(const std::filesystem::path& file);
   static IniFile Parse(std::string_view text);
 

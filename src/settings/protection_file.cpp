@@ -1,9 +1,9 @@
 #include "settings/protection_file.h"
 
-#include <fstream>
 #include <system_error>
 
 #include "data/fixed_texts.h"
+#include "settings/regular_file.h"
 #include "settings/safe_write.h"
 
 namespace memro {
@@ -13,9 +13,10 @@ std::filesystem::path ProtectionFilePath(Platform& platform) {
 }
 
 std::optional<std::string> ReadProtectionPassword(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string line;
-  if (!in || !std::getline(in, line)) return std::nullopt;
+  int error = 0;
+  const auto text = ReadRegularFile(file, error);
+  if (!text) return std::nullopt;
+  std::string line = text->substr(0, text->find('\n'));
   if (line.ends_with('\r')) line.pop_back();
   if (line.empty()) return std::nullopt;
   return line;

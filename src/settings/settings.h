@@ -74,7 +74,8 @@ bool WriteSetting(const std::filesystem::path& file, std::string_view section, s
                   std::string_view text);
 
 // Reads every key with its default; window defaults centre the window's design size on
-// the screen. The editor's place defaults to 0 here (see ReadEditorPlace).
+// the screen. The editor's place defaults to 0 here (see ReadEditorPlace). The main
+// window's Width and Height are kept from 0 to the screen's (when that is not 0).
 Settings LoadSettings(const std::filesystem::path& file, Extent screen, Extent mainWindow);
 
 // The editor's place as stored, by default centred on the screen.

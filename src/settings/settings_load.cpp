@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <system_error>
 
@@ -55,6 +56,14 @@ std::int16_t Centred(std::int32_t screen, std::int32_t window) {
   return static_cast<std::int16_t>(half);
 }
 
+// A size as stored, within what a window can take: none is negative, and none is larger
+// than the screen when its size is known, so that a damaged or hand-made value cannot
+// ask the window system for a window of gigabytes.
+std::int32_t WindowSize(std::int32_t stored, std::int32_t screen) {
+  if (stored < 0) return 0;
+  return screen > 0 ? std::min(stored, screen) : stored;
+}
+
 bool IsExistingFile(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
@@ -63,8 +72,8 @@ bool IsExistingFile(const std::string& path) {
 void ReadMain(const KeyReader& in, Extent screen, Extent window, Settings& s) {
   s.mainLeft = in.Int16("Main", "Left", Centred(screen.width, window.width));
   s.mainTop = in.Int16("Main", "Top", Centred(screen.height, window.height));
-  s.mainHeight = in.Int32("Main", "Height", 3960);
-  s.mainWidth = in.Int32("Main", "Width", 6600);
+  s.mainHeight = WindowSize(in.Int32("Main", "Height", 3960), screen.height);
+  s.mainWidth = WindowSize(in.Int32("Main", "Width", 6600), screen.width);
   s.mainRecent = in.Recent("Main");
   s.lastCheck = in.Text("Main", "LastCheck");
   s.lastFile = in.Text("Main", "LastFile");

@@ -1,8 +1,11 @@
 #include "settings/settings.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <future>
 #include <string>
 
 #include "settings/protection_file.h"
@@ -62,7 +65,7 @@ TEST_F(SettingsTest, EmptyValueTakesTheDefaultButABadValueGivesZero) {
   EXPECT_EQ(s.mainLeft, 0);
   EXPECT_EQ(s.mainTop, 5220);
   EXPECT_EQ(s.mainHeight, 0);
-  EXPECT_EQ(s.mainWidth, 70000);
+  EXPECT_EQ(s.mainWidth, kScreen.width);  // 70000, no wider than the screen
   EXPECT_FALSE(s.visible);
   EXPECT_EQ(s.editorLeft, 0);
   EXPECT_EQ(s.fontSize, 12);
@@ -118,12 +121,51 @@ TEST_F(SettingsTest, SoundFileModeNeedsAnExistingFile) {
   }
 }
 
+// A size the window system could not give, or would give at the cost of gigabytes.
+TEST_F(SettingsTest, WindowSizeIsNeverNegativeNorLargerThanTheScreen) {
+  const struct {
+    const char* stored;
+    Extent want;
+  } kCases[] = {{"300000", kScreen},
+                {"2147483647", kScreen},
+                {"-5", {0, 0}},
+                {"-2147483648", {0, 0}},
+                {"12000", {12000, 12000}}};
+  for (const auto& c : kCases) {
+    WriteIni(std::string("[Main]\nWidth=") + c.stored + "\nHeight=" + c.stored + "\n");
+    const Settings s = Load();
+    EXPECT_EQ(s.mainWidth, c.want.width) << c.stored;
+    EXPECT_EQ(s.mainHeight, c.want.height) << c.stored;
+  }
+}
+
+// A pipe at either name would keep the start waiting for a writer; one is let in every few
+// seconds, so that a reader that waits still ends and fails the test.
+TEST_F(SettingsTest, PipesAsSettingsOrPasswordFileAreNotWaitedFor) {
+  const auto lock = dir / ".memrolock";
+  for (const auto& pipe : {File(), lock}) ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  auto read = std::async(std::launch::async,
+                         [&] { return std::pair(Load(), ReadProtectionPassword(lock)); });
+  bool waited = false;
+  while (read.wait_for(std::chrono::seconds(3)) == std::future_status::timeout) {
+    waited = true;
+    for (const auto& pipe : {File(), lock}) ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+  }
+  ASSERT_FALSE(waited);
+  const auto [settings, password] = read.get();
+  EXPECT_EQ(settings.mainWidth, 6600);
+  EXPECT_EQ(password, std::nullopt);
+  // Nothing is written over what could not be read.
+  Save(settings, true);
+  EXPECT_TRUE(std::filesystem::is_fifo(File()));
+}
+
 Settings Sample() {
   Settings s;
   s.mainLeft = -120;
   s.mainTop = 300;
   s.mainHeight = 4000;
-  s.mainWidth = 70000;
+  s.mainWidth = 17000;
   s.mainRecent = {"/a/1.mmo", "/a/2.mmo", "", "/a/4.mmo"};
   s.visible = true;
   s.editorLeft = 15;
@@ -152,7 +194,7 @@ TEST_F(SettingsTest, FullSaveWritesEveryKeyInOrderAndReadsBack) {
       ReadFileBytes(File()),
       "[Setup]\r\nTimeOut=90\r\nIdleMin=-1\r\nSaveOnExit=0\r\nCleanUp=-1\r\n\r\n"
       "[Main]\r\nPrevFile1=/a/1.mmo\r\nPrevFile2=/a/2.mmo\r\nPrevFile3=\r\n"
-      "PrevFile4=/a/4.mmo\r\nLeft=-120\r\nTop=300\r\nHeight=4000\r\nWidth=70000\r\n"
+      "PrevFile4=/a/4.mmo\r\nLeft=-120\r\nTop=300\r\nHeight=4000\r\nWidth=17000\r\n"
       "Visible=0\r\n\r\n"
       "[Editor]\r\nPrevFile1=/e/1.mmo\r\nPrevFile2=\r\nPrevFile3=\r\nPrevFile4=\r\n"
       "Left=15\r\nTop=30\r\n\r\n"
