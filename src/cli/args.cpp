@@ -8,12 +8,13 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& words,
   bool onlyPositional = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& w = words[i];
-    if (onlyPositional || w.size() < 3 || w.rfind("--", 0) != 0) {
-      out.positional.push_back(w);
+    // After "--" a file name that starts with "--" is a file name.
+    if (!onlyPositional && w == "--") {
+      onlyPositional = true;
       continue;
     }
-    if (w == "--") {
-      onlyPositional = true;
+    if (onlyPositional || w.size() < 3 || w.rfind("--", 0) != 0) {
+      out.positional.push_back(w);
       continue;
     }
     std::string name = w.substr(2);

@@ -16,7 +16,8 @@ struct Args {
 };
 
 // withValue: options that take a value; flags: options that take none. Anything else
-// starting with "--" is an error, returned as its text.
+// starting with "--" is an error, returned as its text. After a word "--" every word
+// is positional.
 std::optional<std::string> ParseArgs(const std::vector<std::string>& words,
                                      const std::set<std::string>& withValue,
                                      const std::set<std::string>& flags, Args& out);

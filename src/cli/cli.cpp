@@ -41,7 +41,8 @@ int UsageError(std::ostream& err, const std::string& text) {
   return kExitUsage;
 }
 
-int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+           bool outIsTerminal) {
   if (words.empty()) return UsageError(err, "no command given");
   const std::string& command = words[0];
   const std::vector<std::string> rest(words.begin() + 1, words.end());
@@ -53,7 +54,7 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     out << "memro-cli (" << Texts().productTitle << ") " << MEMRO_VERSION << "\n";
     return kExitOk;
   }
-  if (command == "report") return RunReport(rest, out, err);
+  if (command == "report") return RunReport(rest, out, err, outIsTerminal);
   if (command == "dump") return RunDump(rest, out, err);
   if (command == "add") return RunAdd(rest, out, err);
   if (command == "convert") return RunConvert(rest, out, err);

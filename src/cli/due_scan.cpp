@@ -1,6 +1,6 @@
 #include "cli/due_scan.h"
 
-#include "data/work_file.h"
+#include "cli/work_files.h"
 
 namespace memro::cli {
 
@@ -42,7 +42,7 @@ std::optional<std::string> ReadDayOptions(Args& args, std::optional<Date>& today
 
 bool ScanDueEntries(Platform& platform, const std::string& file, ScanSettings scan,
                     DueEntries& entries) {
-  auto dueList = CreateWorkFile(platform, true);
+  auto dueList = CreateToolWorkFile(platform, true);
   if (!dueList) return false;
   ScanView quiet;
   // The entries come from the scan itself: the same as from the due list, without

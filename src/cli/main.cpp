@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,5 +8,5 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
-  return memro::cli::RunCli(words, std::cout, std::cerr);
+  return memro::cli::RunCli(words, std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1);
 }

@@ -2,11 +2,13 @@
 #include <cstring>
 #include <fstream>
 #include <ostream>
+#include <sstream>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/console_platform.h"
 #include "cli/due_scan.h"
+#include "cli/terminal_text.h"
 #include "data/same_file.h"
 #include "engine/report.h"
 
@@ -50,7 +52,8 @@ std::optional<std::string> ReadOptions(const std::vector<std::string>& words, Re
 
 }  // namespace
 
-int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+              bool outIsTerminal) {
   ReportOptions options;
   if (auto error = ReadOptions(words, options)) return UsageError(err, *error);
   ConsolePlatform platform(err, options.cleanUp, options.today);
@@ -66,7 +69,14 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
   const Date today = platform.Today();
   const bool rangeOn = !options.scan.rangeDays.empty();
   if (!options.output) {
-    WriteReport(out, entries, today, rangeOn, true);
+    if (outIsTerminal) {
+      // An event's text (an imported title, say) could otherwise retitle or clear it.
+      std::ostringstream text;
+      WriteReport(text, entries, today, rangeOn, true);
+      out << TerminalSafe(text.str());
+    } else {
+      WriteReport(out, entries, today, rangeOn, true);
+    }
     out.flush();
     return out ? kExitOk : kExitFailed;
   }

@@ -8,14 +8,19 @@
 namespace memro {
 namespace {
 
-// A load that stops; message is what the user is shown with the critical icon.
+// A load that stops; message is what the user is shown with the critical icon, or for a
+// failure of the store the system's description of it, told with the caller's advice.
 struct LoadFailure {
   std::string message;
+  bool store = false;
 };
 
-LoadFailure StoreFailure(const std::string& description) {
-  return {description + " while attempting to create temporary file.\r\nPlease restart " +
-          Texts().productTitle};
+LoadFailure StoreFailure(const std::string& description) { return {description, true}; }
+
+std::string FailureMessage(const LoadFailure& failure, const std::string& storeAdvice) {
+  if (!failure.store) return failure.message;
+  return failure.message + " while attempting to create temporary file.\r\n" +
+         (storeAdvice.empty() ? "Please restart " + Texts().productTitle : storeAdvice);
 }
 
 void Caption(const EditorLoadTarget& target, const std::string& text) {
@@ -151,7 +156,8 @@ std::string ConversionNotice(const std::string& fileName, FileFormat format) {
 }
 
 std::int16_t LoadEventFileForEditor(Platform& platform, const std::string& fileName,
-                                    EditorLoadTarget& target, std::int64_t& loadedCount) {
+                                    EditorLoadTarget& target, std::int64_t& loadedCount,
+                                    const std::string& storeAdvice) {
   if (!CheckEventFileExists(platform, fileName)) return 0;
   // Told as it is: a file that cannot be read would pass for one of the text format.
   if (const int denied = ReadDenied(fileName)) {
@@ -167,7 +173,7 @@ std::int16_t LoadEventFileForEditor(Platform& platform, const std::string& fileN
   try {
     loadedCount = LoadByFormat(platform, fileName, format, target);
   } catch (const LoadFailure& failure) {
-    platform.MessageBox(failure.message, Icon::kCritical, Buttons::kOk, "");
+    platform.MessageBox(FailureMessage(failure, storeAdvice), Icon::kCritical, Buttons::kOk, "");
     return 0;
   }
   // A text file detection could not read is still converted as text.

@@ -26,8 +26,11 @@ struct EditorLoadTarget {
 // number of events placed; on failure returns 0 after telling the user, and
 // loadedCount keeps its value. A file with more events than 16-bit record numbers
 // reach is refused the same way (record files before any record is placed).
+// storeAdvice: the line after a failure of the store, what the user can do; empty
+// gives the window's "Please restart ...".
 std::int16_t LoadEventFileForEditor(Platform& platform, const std::string& fileName,
-                                    EditorLoadTarget& target, std::int64_t& loadedCount);
+                                    EditorLoadTarget& target, std::int64_t& loadedCount,
+                                    const std::string& storeAdvice = {});
 
 // The notice shown before an older file is converted.
 std::string ConversionNotice(const std::string& fileName, FileFormat format);

@@ -99,21 +99,26 @@ WorkFile::~WorkFile() {
   std::filesystem::remove(path, ignored);
 }
 
-std::unique_ptr<WorkFile> CreateWorkFile(Platform& platform, bool isMain) {
-  BusyPointer busy(platform);
-  std::filesystem::path name;
+std::unique_ptr<WorkFile> MakeWorkFile(const std::filesystem::path& dir, bool isMain) {
+  std::error_code ignored;
+  std::filesystem::create_directories(dir, ignored);
+  const Created created = MakeLockedFile(dir);
   try {
-    std::error_code ignored;
-    const auto dir = platform.TempDirectory();
-    std::filesystem::create_directories(dir, ignored);
-    const Created created = MakeLockedFile(dir);
-    name = created.path;
-    auto work = std::make_unique<WorkFile>(name, isMain ? kDueEntrySize : kRecordSize, created.fd);
+    auto work =
+        std::make_unique<WorkFile>(created.path, isMain ? kDueEntrySize : kRecordSize, created.fd);
     if (!isMain) work->file().Write(1, HeaderRecord().ToBytes());
     return work;
+  } catch (const FileError&) {
+    std::filesystem::remove(created.path, ignored);
+    throw;
+  }
+}
+
+std::unique_ptr<WorkFile> CreateWorkFile(Platform& platform, bool isMain) {
+  BusyPointer busy(platform);
+  try {
+    return MakeWorkFile(platform.TempDirectory(), isMain);
   } catch (const FileError& e) {
-    std::error_code ignored;
-    if (!name.empty()) std::filesystem::remove(name, ignored);
     platform.MessageBox(e.description() + "\nUnable to initialize Virtual Memory.", Icon::kCritical,
                         Buttons::kOk, "");
     return nullptr;

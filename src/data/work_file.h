@@ -37,9 +37,13 @@ class WorkFile {
   RecordFile file_;
 };
 
-// The main window's due list (1022-byte DueEntry records, no header) when isMain,
-// otherwise the editor's record store (1019-byte records, header written as record 1).
-// On failure the user is told and nullptr comes back; the caller then ends the program.
+// A new work file in dir, which is made when missing: the main window's due list
+// (1022-byte DueEntry records, no header) when isMain, otherwise the editor's record
+// store (1019-byte records, header written as record 1). Throws FileError.
+std::unique_ptr<WorkFile> MakeWorkFile(const std::filesystem::path& dir, bool isMain);
+
+// MakeWorkFile in the platform's temp directory. On failure the user is told in the
+// window's words and nullptr comes back; the caller then ends the program.
 std::unique_ptr<WorkFile> CreateWorkFile(Platform& platform, bool isMain);
 
 // Removes the work files in dir that no running program holds: those left by a run that

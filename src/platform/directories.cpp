@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 namespace memro {
 namespace {
@@ -27,9 +28,15 @@ std::filesystem::path DefaultProgramDirectory() {
   return std::filesystem::current_path();
 }
 
+// A name left over from another session (a TMPDIR of a machine or a login that is gone)
+// must not stop the work: the next candidate is taken.
 std::filesystem::path DefaultTempDirectory(const std::filesystem::path& programDirectory) {
-  if (auto temp = Env("TEMP"); !temp.empty()) return temp;
-  if (auto temp = Env("TMPDIR"); !temp.empty()) return temp;
+  for (const char* name : {"TEMP", "TMPDIR"}) {
+    std::error_code ec;
+    if (auto temp = Env(name); !temp.empty() && std::filesystem::is_directory(temp, ec)) {
+      return temp;
+    }
+  }
   return programDirectory;
 }
 

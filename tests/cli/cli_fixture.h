@@ -28,10 +28,11 @@ class CliTest : public ::testing::Test {
     ::unsetenv("TEMP");
   }
 
-  int Run(const std::vector<std::string>& words) {
+  // toTerminal: as if standard output were a terminal.
+  int Run(const std::vector<std::string>& words, bool toTerminal = false) {
     out.str("");
     err.str("");
-    return cli::RunCli(words, out, err);
+    return cli::RunCli(words, out, err, toTerminal);
   }
 
   bool TempIsEmpty() { return std::filesystem::is_empty(dir / "temp"); }

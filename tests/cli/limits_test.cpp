@@ -202,5 +202,26 @@ TEST_F(LimitsTest, ACalendarLargerThanTheBoundIsRefusedUnread) {
   EXPECT_EQ(ReadFileBytes(file), before);
 }
 
+// The tool's own words when its work file cannot grow (as in a full temp directory):
+// where, and what to do, not the window's "Please restart".
+TEST_F(LimitsTest, AFullTempDirectoryIsToldInTheToolsWords) {
+  std::vector<EventRecord> events(200, MakeEvent("Dec082026", "event"));
+  WriteEventFile(file, events);
+  EXPECT_EQ(InChild([&] {
+              ::signal(SIGXFSZ, SIG_IGN);
+              const rlimit small{100 << 10, 100 << 10};
+              ::setrlimit(RLIMIT_FSIZE, &small);
+              const int status = Run({"dump", file.string()});
+              std::cerr << err.str();
+              return status == 1 && err.str().find("Please restart") == std::string::npos &&
+                             err.str().find("Make room in " + (dir / "temp").string() +
+                                            " or set TEMP to another directory") !=
+                                 std::string::npos
+                         ? 0
+                         : 1;
+            }),
+            0);
+}
+
 }  // namespace
 }  // namespace memro::testing

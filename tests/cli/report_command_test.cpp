@@ -84,6 +84,18 @@ TEST_F(CliTest, AskingWithoutATerminalKeepsCleanedUpEvents) {
   EXPECT_EQ(ReadEvents(file).size(), 0u);
 }
 
+// An imported title could retitle or clear the terminal; a pipe or a file gets it as it is.
+TEST_F(CliTest, ReportToATerminalEscapesControlCharacters) {
+  const auto file = dir / "e.mmo";
+  WriteEventFile(file, {Event("Dec082026", "\x1b]0;owned\x07 \x9d tab\there", kOnce, 0)});
+  const std::vector<std::string> words{"report", file.string(), "--today", "2026-12-08"};
+  ASSERT_EQ(Run(words, true), 0) << err.str();
+  EXPECT_NE(out.str().find("\n\\u001b]0;owned\\u0007 \\u009d tab\there\n"), std::string::npos)
+      << out.str();
+  ASSERT_EQ(Run(words), 0);
+  EXPECT_NE(out.str().find("\n\x1b]0;owned\x07 \xC2\x9D tab\there\n"), std::string::npos);
+}
+
 TEST_F(CliTest, RangeOfZeroOrLessSwitchesRangeScanningOff) {
   const auto file = dir / "e.mmo";
   WriteEventFile(file, {Event("Dec182026", "far", kOnce, 0)});

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/qt/local_date.h"
+#include "support/fake_platform.h"
 #include "support/modal.h"
 
 namespace memro {
@@ -107,14 +108,17 @@ TEST(LocalDate, IsTheDateOfTheLocalZoneNotOfUtc) {
 
 TEST(QtPlatformDirectories, FollowTheEnvironmentAndKeepThePasswordBesideTheSettings) {
   QtPlatform platform;
+  const testing::TempDir temp;
   EnvGuard home("MEMRO_HOME", "/srv/memro-home");
-  EnvGuard temp("TEMP", "  /srv/memro-temp ");
+  EnvGuard tempVariable("TEMP", "  " + temp.path().string() + " ");
   EXPECT_EQ(platform.ProgramDirectory(), std::filesystem::path("/srv/memro-home"));
   EXPECT_EQ(platform.ProtectionDirectory(), platform.ProgramDirectory());
-  EXPECT_EQ(platform.TempDirectory(), std::filesystem::path("/srv/memro-temp"));
+  EXPECT_EQ(platform.TempDirectory(), temp.path());
   {
     EnvGuard noTemp("TEMP", "");
     EnvGuard noTmpDir("TMPDIR", "");
+    EXPECT_EQ(platform.TempDirectory(), platform.ProgramDirectory());
+    EnvGuard goneTmpDir("TMPDIR", "/nonexistent");  // a directory that is gone is passed over
     EXPECT_EQ(platform.TempDirectory(), platform.ProgramDirectory());
   }
 }
