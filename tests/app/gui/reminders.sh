@@ -14,7 +14,7 @@
 # Exit status 77 (skipped) when a tool is missing.
 set -euo pipefail
 case=$1 memro=$2 cli=$3 root=$4
-for tool in xvfb-run xdotool dbus-run-session dbus-daemon faketime; do
+for tool in Xvfb xauth xdotool dbus-run-session dbus-daemon faketime; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || { echo "skipped: no python3-dbusmock"; exit 77; }
@@ -23,5 +23,5 @@ done
 rm -rf "$root"
 mkdir -p "$root"
 here=$(cd "$(dirname "$0")" && pwd)
-exec dbus-run-session -- xvfb-run -a -s '-screen 0 1024x768x24' \
+exec dbus-run-session -- bash "$here/../../support/xvfb.sh" "$root/x" \
   bash "$here/reminders_cases.sh" "$case" "$memro" "$cli" "$root"

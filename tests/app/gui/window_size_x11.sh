@@ -2,18 +2,18 @@
 # The window-size round trip (size_round_trip.sh) under Xvfb: first without a window
 # manager (no frame), then with openbox, which frames the window only after it is shown.
 # Usage: window_size_x11.sh path/to/memro path/to/events.mmo work-directory
-# Exit status 77 (skipped) when xvfb-run, xdotool or xprop is missing.
+# Exit status 77 (skipped) when Xvfb, xauth, xdotool or xprop is missing.
 set -euo pipefail
 memro=$1 example=$2 root=$3
-for tool in xvfb-run xdotool xprop; do
+for tool in Xvfb xauth xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 rm -rf "$root"
 mkdir -p "$root"
 here=$(cd "$(dirname "$0")" && pwd)
 export QT_QPA_PLATFORM=xcb
-xvfb-run -a -s '-screen 0 1024x768x24' bash -s "$here/size_round_trip.sh" "$memro" "$example" \
-  "$root" <<'SCRIPT'
+bash "$here/../../support/xvfb.sh" "$root/x" bash -s "$here/size_round_trip.sh" "$memro" \
+  "$example" "$root" <<'SCRIPT'
 set -u
 check=$1 memro=$2 example=$3 root=$4
 status=0
