@@ -27,9 +27,13 @@ mkdir -p "$root/wm"
 HOME="$root/wm" XDG_CONFIG_HOME="$root/wm/config" XDG_CACHE_HOME="$root/wm/cache" \
   XDG_DATA_HOME="$root/wm/data" openbox >"$root/openbox.log" 2>&1 &
 wm=$!
-# The window manager is ready once it has announced itself on the root window.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+# openbox takes a window in only from its event loop: one mapped while it starts up can
+# stay unmapped until some other event wakes it, which on a loaded machine happens after
+# it has announced itself. It is ready once it has carried out a change of the number of
+# desktops (its own is 4); asking again wakes a loop that has missed the request.
+for _ in $(seq 200); do
+  xprop -root _NET_NUMBER_OF_DESKTOPS 2>/dev/null | grep -q '= 3$' && break
+  xdotool set_num_desktops 3 2>/dev/null
   sleep 0.05
 done
 bash "$check" "$memro" "$example" "$root/openbox" "Xvfb, openbox" || status=1
