@@ -89,7 +89,9 @@ cli=$1 bus=$2 work=$3
 rm -rf "$work"
 mkdir -p "$work/home" "$work/temp" "$work/run"
 chmod 700 "$work/run"
-export MEMRO_HOME="$work/home" TEMP="$work/temp"
+# The writer lock and anything else the tool keeps outside the event file's directory.
+export MEMRO_HOME="$work/home" TEMP="$work/temp" TMPDIR="$work/temp" HOME="$work/home" \
+  XDG_RUNTIME_DIR="$work/run"
 "$cli" add "$work/due.mmo" --date 2026-12-09 --message "Dentist 10:30" --frequency once >/dev/null
 "$cli" add "$work/due.mmo" --date 2026-12-09 --message "Paper collection" --frequency once \
   --clean-up >/dev/null
