@@ -11,7 +11,6 @@ namespace memro {
 namespace {
 
 constexpr std::string_view kOwnMarks = "user.memro.";
-constexpr std::string_view kAccessList = "system.posix_acl_access";
 
 std::vector<char> Names(int fd) {
   for (;;) {
