@@ -7,6 +7,9 @@
 
 namespace memro {
 
+// The name under which the kernel reaches an open descriptor (/proc/self/fd/N).
+std::string DescriptorPath(int fd);
+
 // A descriptor that is closed with its owner.
 class Descriptor {
  public:

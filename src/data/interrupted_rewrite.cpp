@@ -79,7 +79,7 @@ void MakeBackup(const FileTarget& target, const std::string& backupName) {
   CopyContent(target.fd(), backup.get(), backupPath);
   Mark(backup.get(), kBackupMark, target.leaf());
   FileStep();
-  const std::string self = "/proc/self/fd/" + std::to_string(backup.get());
+  const std::string self = DescriptorPath(backup.get());
   const int linked =
       named ? ::renameat(target.dir(), partName.c_str(), target.dir(), backupName.c_str())
             : ::linkat(AT_FDCWD, self.c_str(), target.dir(), backupName.c_str(), AT_SYMLINK_FOLLOW);
@@ -95,7 +95,9 @@ void MakeBackup(const FileTarget& target, const std::string& backupName) {
 }  // namespace
 
 std::string BackupName(const std::string& leaf) {
-  return "." + leaf.substr(0, 200) + ".memro-old";
+  std::string name(".");  // piece by piece, as CopyName
+  name.append(leaf, 0, 200).append(".memro-old");
+  return name;
 }
 
 void RewriteInPlace(const FileTarget& target, int newContent) {
