@@ -8,16 +8,12 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "data/file_target.h"
 #include "data/replace_file.h"
 #include "data/writer_lock.h"
 
 namespace memro::ical {
 namespace {
-
-struct Closer {
-  int fd;
-  ~Closer() { ::close(fd); }
-};
 
 std::string SizeRefusal(const std::filesystem::path& file, std::uint64_t bytes) {
   return file.string() + " holds " + std::to_string(bytes) + " bytes, more than the " +
@@ -54,7 +50,7 @@ std::string ReadCalendarFile(const std::filesystem::path& file) {
   // Not blocking: opening a pipe that nobody writes to would wait for ever.
   const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) throw FileError(errno, file.string());
-  const Closer closer{fd};
+  const Descriptor closer(fd);
   struct stat st {};
   if (::fstat(fd, &st) != 0) throw FileError(errno, file.string());
   if (S_ISDIR(st.st_mode)) throw FileError(EISDIR, file.string());
