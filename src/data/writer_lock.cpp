@@ -29,7 +29,8 @@ FileAppearedError::FileAppearedError(const std::filesystem::path& file)
 
 void SetLockWaitHook(LockWaitHook hook) { lockWaitHook = hook; }
 
-WriterLock::WriterLock(const fs::path& eventFile, std::chrono::milliseconds wait) {
+WriterLock::WriterLock(const fs::path& eventFile, std::chrono::milliseconds wait,
+                       const Pause& pauseFor) {
   const auto deadline = Clock::now() + wait;
   auto pause = std::chrono::milliseconds(1);
   bool waiting = false;
@@ -45,7 +46,13 @@ WriterLock::WriterLock(const fs::path& eventFile, std::chrono::milliseconds wait
     waiting = true;
     const auto now = Clock::now();
     if (now >= deadline) throw FileBusyError(eventFile);
-    std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+    const auto step = std::chrono::ceil<std::chrono::milliseconds>(
+        std::min<Clock::duration>(pause, deadline - now));
+    if (pauseFor) {
+      pauseFor(step);
+    } else {
+      std::this_thread::sleep_for(step);
+    }
     pause = std::min(pause * 2, std::chrono::milliseconds(50));
   }
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,11 +42,13 @@ class FileAppearedError : public FileError {
 class WriterLock {
  public:
   static constexpr std::chrono::milliseconds kDefaultWait{10000};
+  // Spends the time between two tries; unset: the thread sleeps.
+  using Pause = std::function<void(std::chrono::milliseconds)>;
 
   // Waits up to `wait` for the lock of `eventFile`. Throws FileBusyError when another
   // writer still holds it then, FileError when the file cannot be written at all.
   explicit WriterLock(const std::filesystem::path& eventFile,
-                      std::chrono::milliseconds wait = kDefaultWait);
+                      std::chrono::milliseconds wait = kDefaultWait, const Pause& pause = {});
   WriterLock(const WriterLock&) = delete;
   WriterLock& operator=(const WriterLock&) = delete;
 

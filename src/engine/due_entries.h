@@ -47,6 +47,7 @@ class DueEntries {
   void Add(std::string_view date, const std::optional<Date>& dateRead, std::string_view sourceDate,
            std::string_view message, std::int16_t frequency, std::int16_t recordNo);
   void Reserve(std::size_t count) { items_.reserve(count); }
+  void SetRecordNo(std::size_t k, std::int16_t recordNo) { items_[k].recordNo = recordNo; }
   // Puts entry order[k] at position k.
   void Reorder(const std::vector<std::size_t>& order);
 

@@ -21,6 +21,9 @@ struct ScanSettings {
   bool writeDueList = true;
   // How long a rewrite waits for another program that holds the file's writer lock.
   std::chrono::milliseconds lockWait = WriterLock::kDefaultWait;
+  // When that program still holds it: true lists the events and deletes nothing this
+  // time, as for a read-only file; false refuses the whole scan.
+  bool listWhenBusy = false;
 };
 
 // What the scan writes into the main window while it runs. Every call is optional.
@@ -46,11 +49,13 @@ struct ScanResult {
 
 // Loads an event file in the main window: detection, then the scan pass that fills
 // the due list (from record 1), deletes cleaned-up one-off events through a rewrite
-// of the file, and sorts the list by date. The rewrite holds the file's writer lock
-// from before the file is read. A file the user may not write is scanned and listed
-// but not rewritten: its events due for clean-up stay, and the user is told once. When entries is
-// given it receives the sorted list as well, for a caller that would otherwise read the due list
-// back.
+// of the file, and sorts the list by date. The user is asked about each deletion before
+// any lock is taken; only then does the rewrite take the file's writer lock, read the
+// file again and replace it, and only if it is still as it was read (else the pass runs
+// again, asking again). A file without deletions is not rewritten. A file the user may
+// not write is scanned and listed but not rewritten: its events due for clean-up stay,
+// and the user is told once. When entries is given it receives the sorted list as well,
+// for a caller that would otherwise read the due list back.
 ScanResult LoadEventFile(Platform& platform, const std::string& fileName, RecordFile& dueList,
                          const ScanSettings& settings, ScanView& view,
                          DueEntries* entries = nullptr);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace memro {
 
@@ -74,6 +75,9 @@ class Platform {
 
   // Nested calls are counted: the pointer is normal again when every busy section ended.
   virtual void SetBusy(bool busy) = 0;
+  // Waits for another program (a lock it holds). A window keeps drawing itself and
+  // answering the desktop meanwhile; the user's clicks and keys wait for the end.
+  virtual void Pause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
 
   virtual std::chrono::year_month_day Today() = 0;
   // Calls `check` whenever today's date may have changed: at least once a minute, and at

@@ -55,11 +55,15 @@ TEST_F(ScanTest, PartialRecordsAndTrailingFragmentsLoseNoByte) {
   EXPECT_EQ(Rescan().loadedCount, 1);
   EXPECT_EQ(ReadFileBytes(file), whole + fragment);
 
-  // More than half a record counts as a record, read with blanks and zeros, kept whole.
+  // More than half a record counts as a record, read with blanks and zeros, kept whole
+  // when a clean-up rewrites the file.
   const std::string partial = Event("Dec092026", "two", kYearly).ToBytes().substr(0, 600);
-  WriteFileBytes(file, whole + partial);
+  settings.confirmCleanUp = false;
+  WriteFileBytes(file, EventFileBytes({Event("Dec082026", "gone", kOnce, 0, 0, 1),
+                                       Event("Dec082026", "one", kYearly)}) +
+                           partial);
   // Its missing flags read as zeros: the damaged event counts as disabled.
-  EXPECT_EQ(Rescan().loadedCount, 1);
+  EXPECT_EQ(Rescan().loadedCount, 2);
   const std::string after = ReadFileBytes(file);
   ASSERT_EQ(after.size(), 3 * kRecordSize);
   EXPECT_EQ(after.substr(0, whole.size() + 600), whole + partial);

@@ -81,8 +81,32 @@ TEST_F(ScanWritersTest, ReadOnlyFileIsListedButNeitherRewrittenNorCleanedUp) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+// Nobody waits for the user's answer: the lock is free while the question is open, and
+// what another writer did meanwhile is read again and asked about again.
+TEST_F(ScanWritersTest, AnotherWriterMeetsNoLockWhileTheUserIsAsked) {
+  WriteEventFile(file, events);
+  std::vector<EventRecord> more = events;
+  more.push_back(Event("Jan012020", "Bins", kDaily));
+  bool held = false;
+  platform.onMessage = [&](const FakePlatform::Message&) {
+    if (held) return;
+    LockHolder other(file, EventFileBytes(more));
+    held = other.held();
+    other.Finish();
+  };
+  platform.answers = {Answer::kYes, Answer::kYes};
+  const ScanResult r = Rescan();
+  EXPECT_TRUE(held);
+  EXPECT_EQ(platform.messages.size(), 2u);  // asked again about the file as it is now
+  EXPECT_EQ(r.loadedCount, 4);
+  EXPECT_EQ(FileMessages(), (std::vector<std::string>{"Anna", "Plants", "Bins"}));
+  EXPECT_EQ(RecordNumbers(r).at("Bins"), 4);
+}
+
+// The rewrite waits for a writer that holds the lock, through the platform (a window
+// goes on drawing itself), and reads again what that writer left.
 TEST_F(ScanWritersTest, RewriteWaitsForAnotherWriterAndKeepsWhatItLeft) {
-  WriteEventFile(file, {events[1]});
+  WriteEventFile(file, {events[0], events[1]});
   LockHolder other(file, EventFileBytes(events));
   ASSERT_TRUE(other.held());
   settings.confirmCleanUp = false;
@@ -93,16 +117,19 @@ TEST_F(ScanWritersTest, RewriteWaitsForAnotherWriterAndKeepsWhatItLeft) {
     EXPECT_TRUE(letGo.waitedFor());
   }
   EXPECT_EQ(other.Finish(), 0);
+  EXPECT_GT(platform.pauses, 0);
+  EXPECT_GT(platform.busyDepthInPause, 0);
   EXPECT_EQ(r.result, 1);
   EXPECT_EQ(r.loadedCount, 3);  // the other writer's events, read after it let go
   EXPECT_EQ(FileMessages(), (std::vector<std::string>{"Anna", "Plants"}));
 }
 
-TEST_F(ScanWritersTest, BusyFileIsNeitherScannedNorChanged) {
+TEST_F(ScanWritersTest, BusyFileIsRefusedOrListedUnchanged) {
   WriteEventFile(file, events);
   const std::string before = ReadFileBytes(file);
   LockHolder other(file);
   ASSERT_TRUE(other.held());
+  settings.confirmCleanUp = false;
   settings.lockWait = std::chrono::milliseconds(20);
   EXPECT_EQ(Rescan().result, 0);
   ASSERT_EQ(platform.messages.size(), 1u);
@@ -113,6 +140,21 @@ TEST_F(ScanWritersTest, BusyFileIsNeitherScannedNorChanged) {
   EXPECT_EQ(ReadFileBytes(file), before);
   EXPECT_FALSE(CopyLeft());
   EXPECT_TRUE(view.lines.empty());
+
+  // The window lists it as a read-only file: nothing deleted, the records where they are.
+  platform.messages.clear();
+  settings.listWhenBusy = true;
+  const ScanResult r = Rescan();
+  EXPECT_EQ(r.result, 1);
+  EXPECT_EQ(view.lines.size(), 3u);
+  EXPECT_EQ(r.cleanedCount, 0);
+  EXPECT_EQ(RecordNumbers(r).at("Dentist"), 2);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].prompt,
+            file.string() +
+                " is being changed by another program: nothing was deleted from it this time. "
+                "The events due for clean-up are offered again at the next scan.");
+  EXPECT_EQ(ReadFileBytes(file), before);
 
   // A scan that will not rewrite the file needs no lock.
   settings.rewrite = false;

@@ -1,9 +1,8 @@
 #include "support/fake_platform.h"
 
-#include <algorithm>
-
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -21,12 +20,23 @@ FakePlatform::FakePlatform(const std::filesystem::path& home)
 Answer FakePlatform::MessageBox(const std::string& prompt, Icon icon, Buttons buttons,
                                 const std::string& title) {
   messages.push_back({prompt, icon, buttons, title});
+  if (onMessage) onMessage(messages.back());
   if (!answers.empty()) {
     Answer a = answers.front();
     answers.pop_front();
     return a;
   }
   return buttons == Buttons::kOk ? Answer::kOk : Answer::kNo;
+}
+
+void FakePlatform::Pause(std::chrono::milliseconds duration) {
+  ++pauses;
+  busyDepthInPause = busyDepth;
+  if (onPause) {
+    onPause();
+  } else {
+    Platform::Pause(duration);
+  }
 }
 
 std::string FakePlatform::InputBox(const std::string& prompt, const std::string& title,

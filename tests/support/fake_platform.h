@@ -34,6 +34,7 @@ class FakePlatform : public Platform {
   void PlaySound(const std::filesystem::path& file) override { soundsPlayed.push_back(file); }
   void StopSound() override { ++soundsStopped; }
   void SetBusy(bool busy) override;
+  void Pause(std::chrono::milliseconds duration) override;
   std::chrono::year_month_day Today() override { return today; }
   void WatchDate(std::function<void()> check) override { dateCheck = std::move(check); }
   void Notify(const Notification& notification, std::function<void()> activated) override {
@@ -45,6 +46,12 @@ class FakePlatform : public Platform {
   std::filesystem::path ProgramDirectory() override { return programDir; }
   std::filesystem::path TempDirectory() override { return tempDir; }
   std::filesystem::path ProtectionDirectory() override { return protectionDir; }
+
+  // Runs while a message box is open, before it is answered: the test acts as the rest
+  // of the world would meanwhile.
+  std::function<void(const Message&)> onMessage;
+  // Runs in place of each pause of a wait for another program.
+  std::function<void()> onPause;
 
   // Scripted answers; an empty queue answers OK/No, the default text, or Cancel.
   std::deque<Answer> answers;
@@ -66,6 +73,8 @@ class FakePlatform : public Platform {
   int soundsStopped = 0;
   int busyDepth = 0;
   int maxBusyDepth = 0;
+  int pauses = 0;
+  int busyDepthInPause = 0;  // the busy pointer's depth during the last pause
 
   std::chrono::year_month_day today{std::chrono::year{2026}, std::chrono::December,
                                     std::chrono::day{8}};

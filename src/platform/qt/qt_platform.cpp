@@ -1,9 +1,11 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QTimer>
 
 #include "platform/autostart.h"
 #include "platform/directories.h"
@@ -103,6 +105,14 @@ void QtPlatform::SetBusy(bool busy) {
   } else if (busyDepth_ > 0) {
     if (--busyDepth_ == 0) QGuiApplication::restoreOverrideCursor();
   }
+}
+
+// The window is drawn and the desktop answered while another program holds a file; what
+// the user clicks or types waits, so that no command starts in the middle of a scan.
+void QtPlatform::Pause(std::chrono::milliseconds duration) {
+  QEventLoop loop;
+  QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 std::chrono::year_month_day QtPlatform::Today() {

@@ -38,6 +38,7 @@ class QtPlatform : public Platform {
   void PlaySound(const std::filesystem::path& file) override;
   void StopSound() override;
   void SetBusy(bool busy) override;
+  void Pause(std::chrono::milliseconds duration) override;
 
   std::chrono::year_month_day Today() override;
   void WatchDate(std::function<void()> check) override;
