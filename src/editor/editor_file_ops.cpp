@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "data/editor_load.h"
+#include "data/file_digest.h"
 #include "data/file_state.h"
 #include "data/fixed_texts.h"
 #include "data/same_file.h"
@@ -156,9 +157,10 @@ bool EditorWindow::LoadForEditing() {
   std::int64_t loaded = 0;
   // Seen before reading: a change made while the file is read is noticed at Save.
   const std::optional<FileState> state = FileStateOf(s_.fileName);
+  const std::optional<std::uint64_t> digest = FileDigest(s_.fileName);
   const std::int16_t format = LoadEventFileForEditor(platform_, s_.fileName, target, loaded);
   if (format == 0) return false;
-  KnowFile(state);
+  KnowFile(state, digest);
   s_.recCount = static_cast<std::int16_t>(loaded);
   s_.curRec = s_.recCount > 0 ? 1 : 0;
   s_.lastFileName = s_.fileName;
@@ -232,7 +234,7 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
         s_.saveCancelled = true;  // a Quit or Open that asked to save stops too
         return SaveOutcome::kNotSaved;
       }
-      KnowFile(FileStateOf(s_.fileName));  // the change the user chose to replace
+      KnowFileAsItIs();  // the change the user chose to replace
     }
     switch (WriteFile()) {
       case WriteResult::kWritten:
@@ -245,18 +247,29 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
   }
 }
 
-// The file the editor holds as it was when opened or last saved here.
-void EditorWindow::KnowFile(const std::optional<FileState>& state) {
+// The file the editor holds as it was when opened or last saved here. Without a digest
+// any change of the file's state counts as a change of its events.
+void EditorWindow::KnowFile(const std::optional<FileState>& state,
+                            std::optional<std::uint64_t> digest) {
   knownFile_ = s_.fileName;
   knownState_ = state;
+  knownDigest_ = state ? digest : std::nullopt;
+}
+
+void EditorWindow::KnowFileAsItIs() {
+  const std::optional<FileState> state = FileStateOf(s_.fileName);
+  KnowFile(state, FileDigest(s_.fileName));
 }
 
 // True when fileName is the file the editor read or wrote and another program has
-// changed it since. A file that is gone has nothing to lose.
+// changed its bytes since. The main window's scan rewrites its file with the same
+// events on every scan: that loses nobody's changes. A file that is gone has nothing
+// to lose.
 bool EditorWindow::ChangedOnDisk() const {
   if (!knownState_ || !SameFile(s_.fileName, knownFile_)) return false;
   const std::optional<FileState> now = FileStateOf(s_.fileName);
-  return now && *now != *knownState_;
+  if (!now || *now == *knownState_) return false;
+  return !knownDigest_ || FileDigest(s_.fileName) != knownDigest_;
 }
 
 // The store's header and records become the file, through a copy renamed over it.
@@ -265,6 +278,8 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
   std::string failure;
   Icon icon = Icon::kCritical;
   std::optional<FileState> before;
+  std::optional<FileState> written;
+  std::optional<std::uint64_t> writtenDigest;
   bool checked = false;  // the file is as the editor knows it, under the lock
   {
     BusyPointer busy(platform_);
@@ -280,6 +295,9 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
       if (SaveStore(lock, store_->file(), s_.recCount, s_.fileName) == SaveTarget::kCreated) {
         platform_.Beep();  // there was no file of that name before
       }
+      // Still under the lock: what is seen is what was written, not a later writer's.
+      written = FileStateOf(s_.fileName);
+      writtenDigest = FileDigest(s_.fileName);
     } catch (const FileBusyError& e) {
       failure = e.message();  // another program is changing the file: try again later
       icon = Icon::kExclamation;
@@ -297,7 +315,7 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
     TitleWithFile();
     return WriteResult::kFailed;
   }
-  KnowFile(FileStateOf(s_.fileName));
+  KnowFile(written, writtenDigest);
   s_.recModified = s_.fileChanged = s_.needsName = false;
   AddRecentFile(s_.fileName);
   TitleWithFile();
