@@ -157,10 +157,9 @@ bool EditorWindow::LoadForEditing() {
   std::int64_t loaded = 0;
   // Seen before reading: a change made while the file is read is noticed at Save.
   const std::optional<FileState> state = FileStateOf(s_.fileName);
-  const std::optional<std::uint64_t> digest = FileDigest(s_.fileName);
   const std::int16_t format = LoadEventFileForEditor(platform_, s_.fileName, target, loaded);
   if (format == 0) return false;
-  KnowFile(state, digest);
+  KnowFileSince(state);
   s_.recCount = static_cast<std::int16_t>(loaded);
   s_.curRec = s_.recCount > 0 ? 1 : 0;
   s_.lastFileName = s_.fileName;
@@ -234,7 +233,7 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
         s_.saveCancelled = true;  // a Quit or Open that asked to save stops too
         return SaveOutcome::kNotSaved;
       }
-      KnowFileAsItIs();  // the change the user chose to replace
+      KnowFileSince(FileStateOf(s_.fileName));  // the change the user chose to replace
     }
     switch (WriteFile()) {
       case WriteResult::kWritten:
@@ -256,9 +255,14 @@ void EditorWindow::KnowFile(const std::optional<FileState>& state,
   knownDigest_ = state ? digest : std::nullopt;
 }
 
-void EditorWindow::KnowFileAsItIs() {
-  const std::optional<FileState> state = FileStateOf(s_.fileName);
-  KnowFile(state, FileDigest(s_.fileName));
+// The file as it was `seen` before it was read or written here, with the digest of its
+// bytes taken afterwards: kept only when the file is still as seen, so that a change
+// made meanwhile is never taken for the editor's own. Taken after a load that worked,
+// it never reads a file the editor refused (a huge one, say).
+void EditorWindow::KnowFileSince(const std::optional<FileState>& seen) {
+  std::optional<std::uint64_t> digest = FileDigest(s_.fileName);
+  if (FileStateOf(s_.fileName) != seen) digest.reset();
+  KnowFile(seen, digest);
 }
 
 // True when fileName is the file the editor read or wrote and another program has
@@ -278,8 +282,6 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
   std::string failure;
   Icon icon = Icon::kCritical;
   std::optional<FileState> before;
-  std::optional<FileState> written;
-  std::optional<std::uint64_t> writtenDigest;
   bool checked = false;  // the file is as the editor knows it, under the lock
   {
     BusyPointer busy(platform_);
@@ -296,8 +298,7 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
         platform_.Beep();  // there was no file of that name before
       }
       // Still under the lock: what is seen is what was written, not a later writer's.
-      written = FileStateOf(s_.fileName);
-      writtenDigest = FileDigest(s_.fileName);
+      KnowFileSince(FileStateOf(s_.fileName));
     } catch (const FileBusyError& e) {
       failure = e.message();  // another program is changing the file: try again later
       icon = Icon::kExclamation;
@@ -315,7 +316,6 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
     TitleWithFile();
     return WriteResult::kFailed;
   }
-  KnowFile(written, writtenDigest);
   s_.recModified = s_.fileChanged = s_.needsName = false;
   AddRecentFile(s_.fileName);
   TitleWithFile();

@@ -109,7 +109,7 @@ class EditorWindow : public QMainWindow {
   bool LoadForEditing();
   void KnowFile(const std::optional<FileState>& state,
                 std::optional<std::uint64_t> digest = std::nullopt);
-  void KnowFileAsItIs();
+  void KnowFileSince(const std::optional<FileState>& seen);
   bool ChangedOnDisk() const;
   void EmptyAfterFailedOpen();
   void ShowEmptyFile();
