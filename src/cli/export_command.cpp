@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/console_platform.h"
 #include "cli/editor_open.h"
+#include "data/holds_events.h"
 #include "data/same_file.h"
 #include "data/writer_lock.h"
 #include "ical/calendar_export.h"
@@ -22,6 +23,11 @@ int RunExport(const std::vector<std::string>& words, std::ostream&, std::ostream
     // The calendar would replace the only copy of the events.
     if (SameFile(file, out)) {
       platform.Error(out + " is the event file itself; choose another name for the calendar.");
+      return kExitFailed;
+    }
+    if (FileHoldsEvents(out)) {
+      platform.Error("the calendar would replace the events in " + out +
+                     "; choose another name for the calendar.");
       return kExitFailed;
     }
     OpenedStore opened = OpenAsEditor(platform, file);

@@ -9,6 +9,7 @@
 #include "cli/console_platform.h"
 #include "cli/due_scan.h"
 #include "cli/terminal_text.h"
+#include "data/holds_events.h"
 #include "data/same_file.h"
 #include "engine/report.h"
 
@@ -60,6 +61,11 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
   // Checked before the scan: a report that would replace its events changes nothing.
   if (options.output && SameFile(*options.output, options.file)) {
     platform.Error("the report cannot be written over its own event file " + options.file +
+                   "; choose another --output.");
+    return kExitFailed;
+  }
+  if (options.output && FileHoldsEvents(*options.output)) {
+    platform.Error("the report would replace the events in " + *options.output +
                    "; choose another --output.");
     return kExitFailed;
   }

@@ -85,13 +85,18 @@ bool ProbeTextFormat(const std::filesystem::path& file) {
   return !in.bad();
 }
 
+FileFormat SignatureFormat(std::string_view header) {
+  const std::string m = TrimBlanks(EventRecord::FromBytes(header).message);
+  if (m == Texts().oldFileSignature) return FileFormat::kOld;
+  if (m == Texts().fileSignature) return FileFormat::kCurrent;
+  return FileFormat::kNotRecognised;
+}
+
 FileFormat DetectFormat(const std::filesystem::path& file) {
   try {
     RecordFile f(file, kRecordSize, RecordFile::Mode::kRead);
-    const auto header = EventRecord::FromBytes(ReadPaddedRecord(f, 1));
-    const std::string m = TrimBlanks(header.message);
-    if (m == Texts().oldFileSignature) return FileFormat::kOld;
-    if (m == Texts().fileSignature) return FileFormat::kCurrent;
+    const FileFormat format = SignatureFormat(ReadPaddedRecord(f, 1));
+    if (format != FileFormat::kNotRecognised) return format;
   } catch (const FileError&) {
     // Not readable as records: try it as text.
   }

@@ -22,6 +22,10 @@ bool CheckEventFileExists(Platform& platform, const std::string& fileName);
 // probe of the file as lines of the older product's text format.
 FileFormat DetectFormat(const std::filesystem::path& file);
 
+// The format a file's first record names by its signature: kCurrent, kOld, or
+// kNotRecognised. header holds kRecordSize bytes (padded as ReadPaddedRecord pads).
+FileFormat SignatureFormat(std::string_view header);
+
 // The text probe alone: true when the file reads as whole entries of the text format.
 bool ProbeTextFormat(const std::filesystem::path& file);
 

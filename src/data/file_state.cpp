@@ -27,4 +27,11 @@ int ReadDenied(const std::filesystem::path& file) {
   return 0;
 }
 
+Descriptor OpenRegularForReading(const std::filesystem::path& file) {
+  Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat st {};
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return Descriptor();
+  return fd;
+}
+
 }  // namespace memro

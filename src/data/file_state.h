@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "data/file_target.h"
+
 namespace memro {
 
 // What tells whether a file changed since it was last seen: which file the name leads
@@ -27,5 +29,9 @@ std::optional<FileState> FileStateOf(const std::filesystem::path& file);
 // without any read permission counts as unreadable even to a user who could override
 // that, as a file without any write permission counts as read-only (WriteRefusal).
 int ReadDenied(const std::filesystem::path& file);
+
+// The file open for reading when the name leads to a regular file; an invalid
+// descriptor otherwise. Opened without waiting, so a FIFO put in its place never blocks.
+Descriptor OpenRegularForReading(const std::filesystem::path& file);
 
 }  // namespace memro

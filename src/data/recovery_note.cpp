@@ -181,6 +181,7 @@ std::string NoteText(const RecoveryNote& note) {
                       std::to_string(s->size) + " " + std::to_string(s->modifiedSeconds) + " " +
                       std::to_string(s->modifiedNanoseconds));
   }
+  if (const auto& d = note.fileDigest) line("digest", std::to_string(*d));
   if (const auto& f = note.fields) {
     line("date", f->date);
     line("message", f->message);
@@ -210,6 +211,10 @@ std::optional<RecoveryNote> ParseNote(std::string_view text) {
   if (values.contains("state")) {
     note.fileState = ReadState(values.at("state"));
     if (!note.fileState) return std::nullopt;
+  }
+  // A digest that cannot be read only costs a question at Save.
+  if (std::uint64_t digest = 0; values.contains("digest") && Number(values, "digest", digest)) {
+    note.fileDigest = digest;
   }
   note.fields = ReadFields(values);
   if (values.contains("date") && !note.fields) return std::nullopt;

@@ -34,6 +34,8 @@ struct RecoveryNote {
   std::int16_t current = 0;            // the shown record's position, 0 for none
   bool needsName = false;              // converted from an older format: Save asks a name
   std::optional<FileState> fileState;  // the event file as the editor had seen it
+  // The digest of its bytes then (FileDigest); nothing in notes of older versions.
+  std::optional<std::uint64_t> fileDigest;
   std::optional<RecoveryFields> fields;
   bool operator==(const RecoveryNote&) const = default;
 };

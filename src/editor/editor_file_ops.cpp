@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "data/editor_load.h"
+#include "data/file_digest.h"
 #include "data/file_state.h"
 #include "data/fixed_texts.h"
 #include "data/same_file.h"
@@ -158,7 +159,7 @@ bool EditorWindow::LoadForEditing() {
   const std::optional<FileState> state = FileStateOf(s_.fileName);
   const std::int16_t format = LoadEventFileForEditor(platform_, s_.fileName, target, loaded);
   if (format == 0) return false;
-  KnowFile(state);
+  KnowFileSince(state);
   s_.recCount = static_cast<std::int16_t>(loaded);
   s_.curRec = s_.recCount > 0 ? 1 : 0;
   s_.lastFileName = s_.fileName;
@@ -232,7 +233,7 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
         s_.saveCancelled = true;  // a Quit or Open that asked to save stops too
         return SaveOutcome::kNotSaved;
       }
-      KnowFile(FileStateOf(s_.fileName));  // the change the user chose to replace
+      KnowFileSince(FileStateOf(s_.fileName));  // the change the user chose to replace
     }
     switch (WriteFile()) {
       case WriteResult::kWritten:
@@ -245,18 +246,34 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
   }
 }
 
-// The file the editor holds as it was when opened or last saved here.
-void EditorWindow::KnowFile(const std::optional<FileState>& state) {
+// The file the editor holds as it was when opened or last saved here. Without a digest
+// any change of the file's state counts as a change of its events.
+void EditorWindow::KnowFile(const std::optional<FileState>& state,
+                            std::optional<std::uint64_t> digest) {
   knownFile_ = s_.fileName;
   knownState_ = state;
+  knownDigest_ = state ? digest : std::nullopt;
+}
+
+// The file as it was `seen` before it was read or written here, with the digest of its
+// bytes taken afterwards: kept only when the file is still as seen, so that a change
+// made meanwhile is never taken for the editor's own. Taken after a load that worked,
+// it never reads a file the editor refused (a huge one, say).
+void EditorWindow::KnowFileSince(const std::optional<FileState>& seen) {
+  std::optional<std::uint64_t> digest = FileDigest(s_.fileName);
+  if (FileStateOf(s_.fileName) != seen) digest.reset();
+  KnowFile(seen, digest);
 }
 
 // True when fileName is the file the editor read or wrote and another program has
-// changed it since. A file that is gone has nothing to lose.
+// changed its bytes since. The main window's scan rewrites its file with the same
+// events on every scan: that loses nobody's changes. A file that is gone has nothing
+// to lose.
 bool EditorWindow::ChangedOnDisk() const {
   if (!knownState_ || !SameFile(s_.fileName, knownFile_)) return false;
   const std::optional<FileState> now = FileStateOf(s_.fileName);
-  return now && *now != *knownState_;
+  if (!now || *now == *knownState_) return false;
+  return !knownDigest_ || FileDigest(s_.fileName) != knownDigest_;
 }
 
 // The store's header and records become the file, through a copy renamed over it.
@@ -280,6 +297,8 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
       if (SaveStore(lock, store_->file(), s_.recCount, s_.fileName) == SaveTarget::kCreated) {
         platform_.Beep();  // there was no file of that name before
       }
+      // Still under the lock: what is seen is what was written, not a later writer's.
+      KnowFileSince(FileStateOf(s_.fileName));
     } catch (const FileBusyError& e) {
       failure = e.message();  // another program is changing the file: try again later
       icon = Icon::kExclamation;
@@ -297,7 +316,6 @@ EditorWindow::WriteResult EditorWindow::WriteFile() {
     TitleWithFile();
     return WriteResult::kFailed;
   }
-  KnowFile(FileStateOf(s_.fileName));
   s_.recModified = s_.fileChanged = s_.needsName = false;
   AddRecentFile(s_.fileName);
   TitleWithFile();

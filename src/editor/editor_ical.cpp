@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "data/fixed_texts.h"
+#include "data/holds_events.h"
 #include "data/same_file.h"
 #include "data/writer_lock.h"
 #include "editor/editor_window.h"
@@ -40,6 +41,22 @@ std::string ImportReport(const std::string& file, const ical::ImportResult& resu
     text += " more)";
   }
   return text;
+}
+
+// Why a calendar must not be written to path, empty when it may: it would replace the
+// events of the editor's file, of the main window's, or of any other event file.
+std::string CalendarRefusal(const std::string& path, std::string editorFile, std::string mainFile) {
+  for (std::string* file : {&editorFile, &mainFile}) {
+    if (file->starts_with('+')) file->erase(0, 1);
+  }
+  if (!editorFile.empty() && SameFile(path, editorFile)) {
+    return path + " is the event file itself; choose another name for the calendar.";
+  }
+  if ((!mainFile.empty() && SameFile(path, mainFile)) || FileHoldsEvents(path)) {
+    return "The calendar would replace the events in " + path +
+           ". Please choose another name for the calendar.";
+  }
+  return {};
 }
 
 }  // namespace
@@ -110,7 +127,7 @@ bool EditorWindow::AppendToStore(const std::vector<EventRecord>& events) {
   return true;
 }
 
-// The records as they stand, saved or not; the event file itself is never the target.
+// The records as they stand, saved or not; no event file is ever the target.
 void EditorWindow::ExportCalendar() {
   if (!StoreBeforeCalendar()) return;
   FileDialogRequest request = CalendarRequest("Export iCalendar");
@@ -123,8 +140,8 @@ void EditorWindow::ExportCalendar() {
   std::string failure;
   Icon icon = Icon::kCritical;
   try {
-    if (!s_.fileName.empty() && SameFile(chosen.path, s_.fileName)) {
-      failure = chosen.path + " is the event file itself; choose another name for the calendar.";
+    failure = CalendarRefusal(chosen.path, s_.fileName, host_.CurrentFile());
+    if (!failure.empty()) {
       icon = Icon::kExclamation;
     } else {
       BusyPointer busy(platform_);

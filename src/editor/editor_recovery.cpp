@@ -44,7 +44,10 @@ void EditorWindow::KeepForRecovery() {
   note.records = s_.recCount;
   note.current = s_.curRec;
   note.needsName = s_.needsName;
-  if (SameEventFile(knownFile_, note.eventFile)) note.fileState = knownState_;
+  if (SameEventFile(knownFile_, note.eventFile)) {
+    note.fileState = knownState_;
+    note.fileDigest = knownDigest_;
+  }
   if (HasRecordToStore()) note.fields = FieldsNow();
   try {
     KeepRecovery(platform_.ProgramDirectory(), store_->file(), note);
@@ -122,7 +125,7 @@ bool EditorWindow::Restore(const Recovery& recovery) {
     TitleWithFile();
   }
   // Changes made to the file since it was kept are asked about at Save.
-  if (note.fileState) KnowFile(note.fileState);
+  if (note.fileState) KnowFile(note.fileState, note.fileDigest);
   UpdateRecordCaption();
   return true;
 }

@@ -107,7 +107,9 @@ class EditorWindow : public QMainWindow {
   bool ChooseOpenPath(int index);
   bool OpenChosen();
   bool LoadForEditing();
-  void KnowFile(const std::optional<FileState>& state);
+  void KnowFile(const std::optional<FileState>& state,
+                std::optional<std::uint64_t> digest = std::nullopt);
+  void KnowFileSince(const std::optional<FileState>& seen);
   bool ChangedOnDisk() const;
   void EmptyAfterFailedOpen();
   void ShowEmptyFile();
@@ -165,8 +167,9 @@ class EditorWindow : public QMainWindow {
   };
   std::optional<ShownMessageBytes> shownMessage_;
   bool showingStored_ = false;
-  std::string knownFile_;  // the file as read or written here, and its state then
+  std::string knownFile_;  // the file as read or written here, its state and bytes then
   std::optional<FileState> knownState_;
+  std::optional<std::uint64_t> knownDigest_;
   bool ending_ = false;  // the changes were kept for recovery: nobody is asked any more
   bool closed_ = false;
 };

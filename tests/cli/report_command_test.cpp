@@ -1,10 +1,12 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <sstream>
 
 #include "cli_fixture.h"
 #include "data/event_record.h"
+#include "data/holds_events.h"
 #include "support/event_files.h"
 
 namespace memro::testing {
@@ -122,6 +124,37 @@ TEST_F(CliTest, FailuresExitWithOneAndLeaveNoReport) {
             1);
   EXPECT_NE(err.str().find("cannot write the report"), std::string::npos);
   EXPECT_TRUE(TempIsEmpty());
+}
+
+// No report or calendar replaces a file of events, whatever its format or name.
+TEST_F(CliTest, ReportAndExportRefuseTargetsThatHoldEvents) {
+  const std::string file = (dir / "events.mmo").string();
+  const std::string target = (dir / "target.txt").string();
+  WriteEventFile(file, {Event("Dec082026", "due", kYearly)});
+  const std::vector<std::pair<std::string, bool>> targets = {
+      {EventFileBytes({Event("Dec082026", "one", kYearly)}), true},
+      {OldHeaderBytes() + OldRecordBytes("Feb141999", "valentine", 3, 0, 1, 0), true},
+      {TextLines({"Smith", "John", "555-0100", "Dec 08, 1960", "\xD8", "\xD8"}), true},
+      {"", false},
+      {EventFileBytes({}), false},
+      {"just some text\nmore text\n", false}};
+  for (const auto& [bytes, holds] : targets) {
+    for (const std::string what : {"report", "calendar"}) {
+      SCOPED_TRACE(what + " over " + bytes.substr(0, 40));
+      WriteFileBytes(target, bytes);
+      EXPECT_EQ(what == "report"
+                    ? Run({"report", file, "--today", "2026-12-08", "--output", target})
+                    : Run({"export", file, target}),
+                holds ? 1 : 0);
+      EXPECT_EQ(ReadFileBytes(target) == bytes, holds);
+      EXPECT_EQ(err.str().starts_with("memro-cli: the " + what + " would replace the events in " +
+                                      target + "; choose another "),
+                holds)
+          << err.str();
+    }
+  }
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(FileHoldsEvents(dir / "pipe"));  // not waited on: nobody writes into it
 }
 
 TEST_F(CliTest, WrongUsageExitsWithTwo) {

@@ -26,6 +26,7 @@ RecoveryNote Sample() {
   note.current = 2;
   note.needsName = true;
   note.fileState = FileState{2049, 1234567, 3057, 1796000000, 999999999};
+  note.fileDigest = 0xfedcba9876543210ULL;
   note.fields = RecoveryFields{"Feb 31st", "line one\nline \\two\r=x", 12, kOnce, 1, 0, 1};
   return note;
 }
@@ -36,6 +37,9 @@ TEST(RecoveryNote, TextRoundTripsEveryValue) {
 
   RecoveryNote plain;  // untitled, nothing typed, no state
   EXPECT_EQ(ParseNote(NoteText(plain)), plain);
+  RecoveryNote older = note;  // as kept before notes had a digest
+  older.fileDigest.reset();
+  EXPECT_EQ(ParseNote(NoteText(older)), older);
 
   EXPECT_FALSE(ParseNote(""));
   EXPECT_FALSE(ParseNote("something else\nfile=x\n"));

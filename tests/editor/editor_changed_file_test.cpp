@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "data/file_state.h"
 #include "data/file_steps.h"
 #include "data/lock_holder.h"
 #include "data/writer_lock.h"
@@ -78,6 +79,29 @@ TEST_F(ChangedFileTest, YesReplacesAndOwnSavesAskNothing) {
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].message.substr(0, 5), "mine ");
   EXPECT_FALSE(editor->state().fileChanged);
+}
+
+// The main window's scan rewrites its file with the same events on every scan: nobody's
+// changes are lost there. A scan that cleaned up an event is a change to ask about.
+TEST_F(ChangedFileTest, SameBytesRewrittenAskNothingRemovedEventsAsk) {
+  const auto inode = FileStateOf(file)->inode;
+  RewriteByRename(file, ReadFileBytes(file));
+  ASSERT_NE(FileStateOf(file)->inode, inode);
+  ui().message->setPlainText("mine");
+  editor->FileCommand(2);
+  RewriteByRename(file, ReadFileBytes(file));  // after the editor's own save too
+  ui().hWarn->setValue(3);
+  editor->FileCommand(2);
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(ReadEvents(file).at(0).warnDays, 3);
+
+  const std::string bytes = ReadFileBytes(file);
+  RewriteByRename(file, bytes.substr(0, bytes.size() - kRecordSize));
+  ui().hWarn->setValue(4);
+  platform.answers = {Answer::kCancel};
+  editor->FileCommand(2);
+  EXPECT_EQ(Shown(), std::vector<std::string>{Question()});
+  EXPECT_EQ(ReadEvents(file).size(), 1u);
 }
 
 TEST_F(ChangedFileTest, CancelStopsTheQuitThatAskedToSave) {

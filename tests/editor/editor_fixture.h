@@ -65,6 +65,12 @@ class EditorTest : public ::testing::Test {
     return text.append(std::to_string(n));
   }
 
+  // Rewritten through a copy renamed over it, as the main window's scan rewrites it.
+  void RewriteByRename(const std::filesystem::path& file, const std::string& bytes) {
+    WriteFileBytes(dir / "rewrite~", bytes);
+    std::filesystem::rename(dir / "rewrite~", file);
+  }
+
   const EditorWidgets& ui() { return editor->widgets(); }
   std::string Date() { return ui().date->text().toStdString(); }
   std::string Message() { return ui().message->toPlainText().toStdString(); }

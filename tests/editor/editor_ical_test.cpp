@@ -127,6 +127,19 @@ TEST_F(EditorCalendarTest, ExportWritesTheRecordsAsTheyStand) {
                                               " is the event file itself; choose another name "
                                               "for the calendar."});
   EXPECT_EQ(ReadFileBytes(dir / "events.mmo"), before);
+
+  // The main window's file, even without events, and any other file of events.
+  WriteEventFile(dir / "main.mmo", {});
+  host.currentFile = "+" + (dir / "main.mmo").string();
+  WriteEventFile(dir / "other.ics", {MakeEvent("Feb142027", "other")});
+  for (const auto& target : {dir / "main.mmo", dir / "other.ics"}) {
+    const std::string events = ReadFileBytes(target);
+    Export(target);
+    EXPECT_EQ(Shown(), std::vector<std::string>{"The calendar would replace the events in " +
+                                                target.string() +
+                                                ". Please choose another name for the calendar."});
+    EXPECT_EQ(ReadFileBytes(target), events);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cli/commands.h"
+#include "data/file_digest.h"
 #include "data/recovery_note.h"
 #include "editor_fixture.h"
 
@@ -166,6 +167,22 @@ TEST_F(RecoveryTest, FileChangedSinceItWasKeptIsAskedAboutAtSave) {
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_NE(asked[0].find("has been changed by another program"), std::string::npos);
   EXPECT_EQ(ReadEvents(file).size(), 3u);
+}
+
+// The main window's scan at the next start rewrites the file with the same events.
+TEST_F(RecoveryTest, FileRewrittenWithTheSameEventsSinceItWasKeptAsksNothing) {
+  WithEvents(2);
+  ui().message->setPlainText("mine");
+  EndBySignal();
+  ASSERT_EQ(WaitingRecoveries(platform.programDir).at(0).note.fileDigest, FileDigest(file));
+  RewriteByRename(file, ReadFileBytes(file));
+
+  platform.answers = {Answer::kYes};
+  Make(file);
+  EXPECT_EQ(Shown().size(), 1u);
+  editor->FileCommand(2);
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(ReadEvents(file).at(0).message.substr(0, 5), "mine ");
 }
 
 // A platform whose next message box lets the program be ended by a signal while it is

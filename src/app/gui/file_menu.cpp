@@ -9,6 +9,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/viewer_window.h"
 #include "data/fixed_texts.h"
+#include "data/holds_events.h"
 #include "data/same_file.h"
 #include "data/text_util.h"
 #include "engine/report.h"
@@ -164,8 +165,10 @@ void MainWindow::PrintToFile() {
   }
 }
 
-// True when path is the loaded event file or the editor's, by name, link or inode.
+// True when path is the loaded event file or the editor's, by name, link or inode, or
+// any other file that holds events.
 bool MainWindow::HoldsEvents(const std::string& path) const {
+  if (FileHoldsEvents(path)) return true;
   std::vector<std::string> eventFiles{CurrentFile()};
   if (editor_) eventFiles.push_back(editor_->state().fileName);
   for (std::string file : eventFiles) {

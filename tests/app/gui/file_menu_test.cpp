@@ -161,9 +161,12 @@ TEST_F(MainWindowTest, PrintToFileRefusesEveryNameOfAnEventFile) {
   std::filesystem::create_hard_link(file, dir / "hard.txt");
   const std::string events = Slurp(file);
   const std::string editedEvents = Slurp(edited);
+  const std::string cards =
+      TextLines({"Smith", "John", "555-0100", "Dec 08, 1960", "\xD8", "\xD8"});
+  WriteFileBytes(dir / "cards.txt", cards);  // an event file of no window's
 
-  for (const auto& target :
-       {file, dir / "." / "events.mmo", dir / "link.txt", dir / "hard.txt", edited}) {
+  for (const auto& target : {file, dir / "." / "events.mmo", dir / "link.txt", dir / "hard.txt",
+                             edited, dir / "cards.txt"}) {
     SCOPED_TRACE(target.string());
     platform.messages.clear();
     platform.fileDialogs.push_back(Chosen(target));
@@ -176,6 +179,7 @@ TEST_F(MainWindowTest, PrintToFileRefusesEveryNameOfAnEventFile) {
     EXPECT_EQ(Slurp(file), events);
     EXPECT_EQ(Slurp(edited), editedEvents);
   }
+  EXPECT_EQ(Slurp(dir / "cards.txt"), cards);
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
   EXPECT_EQ(w.windowTitle(), "events.mmo [Memro 4.0]");
 }
