@@ -8,6 +8,7 @@
 #include "data/codepage.h"
 #include "data/event_file.h"
 #include "data/event_record.h"
+#include "data/file_digest.h"
 #include "data/fixed_texts.h"
 #include "data/interrupted_rewrite.h"
 #include "data/record_stream.h"
@@ -25,27 +26,12 @@ namespace {
 // and its rewrite; then the file is left as it is until a later scan.
 constexpr int kPasses = 3;
 
-// FNV-1a over the bytes a pass read: the rewrite replaces the file only when it reads
-// the same bytes again under the lock.
-class Digest {
- public:
-  void Add(std::string_view bytes) {
-    for (const char c : bytes) {
-      value_ ^= static_cast<unsigned char>(c);
-      value_ *= 1099511628211ULL;
-    }
-  }
-  std::uint64_t value() const { return value_; }
-
- private:
-  std::uint64_t value_ = 14695981039346656037ULL;
-};
-
 // Calls visit(reader, i, bytes) for every record as it is in the file (the last one may
-// be shorter), and gives the digest of them all, the fragment and the length.
+// be shorter), and gives the digest of them all, the fragment and the length: the
+// rewrite replaces the file only when it reads the same bytes again under the lock.
 template <typename Visit>
 std::uint64_t ReadRecords(RecordFile& events, const RecordLayout& layout, Visit visit) {
-  Digest digest;
+  ByteDigest digest;
   RecordReader reader(events);
   for (std::int64_t i = 1; i <= layout.records; ++i) {
     const std::string_view bytes = reader.View(i);

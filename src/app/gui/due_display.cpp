@@ -57,6 +57,9 @@ int MainWindow::RunScan(const std::string& fileName) {
   ScanSettings settings;
   settings.rangeDays = values_.rangeDays;
   settings.confirmCleanUp = w_.miS[3]->isChecked();
+  // The list matters more than the clean-up, which the next scan offers again.
+  settings.listWhenBusy = true;
+  settings.lockWait = hooks_.lockWait;
   WindowScanView view(*this, w_);
   scanning_ = true;
   const ScanResult scan = LoadEventFile(platform_, fileName, dueList_->file(), settings, view);

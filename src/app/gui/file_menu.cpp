@@ -181,6 +181,8 @@ bool MainWindow::HoldsEvents(const std::string& path) const {
 // The editor goes where it was last, by default in the middle of the screen. An editor
 // that is open already comes to the front.
 void MainWindow::OpenEditor() {
+  // An open editor is the user at work, whoever opened it (the start-up, for a recovery).
+  tmr_.stop();
   if (editor_) {
     editor_->showNormal();
     editor_->raise();

@@ -8,6 +8,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/about_box.h"
+#include "app/gui/touch_watch.h"
 #include "app/gui/viewer_window.h"
 #include "data/fixed_texts.h"
 #include "platform/help_topics.h"
@@ -37,6 +38,7 @@ MainWindow::MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* paren
   tmr_.setInterval(1000);
   connect(&tmr_, &QTimer::timeout, this, &MainWindow::TimeOutTick);
   connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::FocusMoved);
+  new TouchWatch([this] { Touched(); }, this);
 }
 
 // The changed-file check runs when the user comes back to the main window from another
@@ -212,6 +214,9 @@ void MainWindow::StopTimeOut() {
   if (!keepTimeOut_) tmr_.stop();
 }
 
+// Also during a reload nobody asked for: a click or key is the user's own.
+void MainWindow::Touched() { tmr_.stop(); }
+
 // Swaps the status label's colours: 150 ms swapped, 1000 ms normal.
 void MainWindow::BlinkTick() {
   QPalette palette = w_.lbl[3]->palette();
@@ -225,13 +230,16 @@ void MainWindow::BlinkTick() {
 
 void MainWindow::StartBlinking() { clk_.start(); }
 
+// The end waits while the start-up, a scan or a question is still at work: they use
+// the due list, and nobody's answer may be given for them. The next tick ends it.
 void MainWindow::TimeOutTick() {
+  if (!tmr_.isActive()) return;  // the count runs only while the time-out is on
   if (values_.idleTicks < INT16_MAX) ++values_.idleTicks;
-  if (values_.idleTicks == values_.settings.timeOut) {
-    tmr_.stop();
-    DeleteDueList();
-    if (hooks_.endAtOnce) hooks_.endAtOnce();
-  }
+  const int timeOut = values_.settings.timeOut;
+  if (timeOut <= 0 || values_.idleTicks < timeOut || InProgress()) return;
+  tmr_.stop();
+  DeleteDueList();
+  if (hooks_.endAtOnce) hooks_.endAtOnce();
 }
 
 void MainWindow::DeleteDueList() { dueList_.reset(); }

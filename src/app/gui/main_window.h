@@ -15,6 +15,7 @@
 #include "app/gui/window_frame.h"
 #include "data/calendar.h"
 #include "data/work_file.h"
+#include "data/writer_lock.h"
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
 #include "platform/platform.h"
@@ -35,6 +36,8 @@ struct MainWindowHooks {
   std::function<bool()> recoveryWaiting;
   // Frames and places of the windows; the default is Qt's view, with positions.
   WindowSystem windowSystem;
+  // How long a scan's rewrite waits for another program's writer lock.
+  std::chrono::milliseconds lockWait = WriterLock::kDefaultWait;
 };
 
 // The program's main window: today's date, the due list, the blinking status of the
@@ -69,6 +72,8 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   bool ShowEntry(int number);
   void ListClicked();
   void StopTimeOut() override;
+  // The user clicked or typed in any window of the program, a question's box included.
+  void Touched();
   void ShowViewer();
   void SoundRequest();
   void ApplyLock();
@@ -141,9 +146,12 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   bool AnotherCopyRunning();
   void ReadStartSettings();
   void ApplyFont();
-  bool OnceDailyEnds(const std::string& commandLine);
+  enum class OnceDaily { kEnd, kRun, kRecord };
+  OnceDaily OnceDailyRule(const std::string& commandLine) const;
+  void RecordStart();
   void PlaceFromSettings();
-  bool ChooseFileToLoad(const std::string& commandLine);
+  enum class FirstLoad { kNothing, kShown, kFailed };
+  FirstLoad ChooseFileToLoad(const std::string& commandLine);
   void FirstView();
   Start StartUpSteps(const std::string& commandLine);
   void OpenEditorForRecovery();
@@ -176,6 +184,7 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void StartBlinking();
   void PutAt(const QRect& frame);
   void DeleteDueList();
+  bool InProgress() const;
 
   Platform& platform_;
   MainWindowHooks hooks_;

@@ -25,9 +25,8 @@ void MainWindow::DateCheck() {
   day_ = today;
   w_.lbl[1]->setText(Q(DateLabel(today)));
   LayOut();
-  const std::string text = FormatShort(today);
-  WriteSetting(SettingsFilePath(platform_), "Main", "LastCheck", text);
-  values_.settings.lastCheck = text;
+  // LastCheck stays the day of the last start: the next start, also on this new day,
+  // shows its list as the first start of a day does.
 
   // Loaded again as the File menu's Load does with a leading "+", the range kept; not
   // through the menu command, since nobody touched the program.

@@ -31,12 +31,19 @@ bool InsideADialogsLoop() { return QThread::currentThread()->loopLevel() > 1; }
 
 }  // namespace
 
+// Work that must run to its end before the program may end.
+bool MainWindow::InProgress() const {
+  return startingUp_ || scanning_ || InsideADialogsLoop() ||
+         QApplication::activeModalWidget() != nullptr ||
+         QApplication::activePopupWidget() != nullptr;
+}
+
 void MainWindow::EndBySignal() {
   if (signalEnded_) return;  // a second signal: the end has already run
   signalled_ = true;
   CloseDialogs();
   // The code below a dialog still uses the due list and the editor: end once it returned.
-  if (startingUp_ || InsideADialogsLoop()) {
+  if (startingUp_ || scanning_ || InsideADialogsLoop()) {
     if (!signalRetry_) {
       signalRetry_ = true;
       QTimer::singleShot(10, this, [this] {

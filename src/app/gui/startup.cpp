@@ -55,7 +55,8 @@ MainWindow::Start MainWindow::StartUpSteps(const std::string& commandLine) {
   // No other copy runs: a work file that nobody holds is left from a run that was killed.
   RemoveAbandonedWorkFiles(platform_.TempDirectory());
   ReadStartSettings();
-  if (OnceDailyEnds(commandLine)) return Start::kEnded;
+  const OnceDaily daily = OnceDailyRule(commandLine);
+  if (daily == OnceDaily::kEnd) return Start::kEnded;
 
   const Settings& s = values_.settings;
   if (s.timeOut > 0) tmr_.start();
@@ -72,10 +73,13 @@ MainWindow::Start MainWindow::StartUpSteps(const std::string& commandLine) {
   if (!dueList_) return Start::kEnded;
   AddRecentFile("");
   PlaceFromSettings();
-  const bool loaded = ChooseFileToLoad(commandLine);
+  const FirstLoad load = ChooseFileToLoad(commandLine);
+  // Only a start that showed the day's list counts for the once-daily rule: a file that
+  // could not be read is tried again at the next start.
+  if (daily == OnceDaily::kRecord && load != FirstLoad::kFailed) RecordStart();
   FirstView();
   // The user has not looked yet: the desktop tells about what is due.
-  if (loaded) NotifyDue();
+  if (load == FirstLoad::kShown) NotifyDue();
   platform_.WatchDate([window = QPointer<MainWindow>(this)] {
     if (window) window->DateCheck();
   });
@@ -127,19 +131,24 @@ void MainWindow::ApplyFont() {
 }
 
 // Ends this start when the program already ran today on the same AutoLoad file, unless
-// the command line says /notonce; otherwise records this start.
-bool MainWindow::OnceDailyEnds(const std::string& commandLine) {
+// the command line says /notonce, which runs without counting as the day's start.
+MainWindow::OnceDaily MainWindow::OnceDailyRule(const std::string& commandLine) const {
+  const Settings& s = values_.settings;
+  if (s.lastCheck == FormatShort(platform_.Today()) && s.onceDaily && s.autoLoad == s.lastFile) {
+    return HasNotOnce(commandLine) ? OnceDaily::kRun : OnceDaily::kEnd;
+  }
+  return OnceDaily::kRecord;
+}
+
+// The day of the last start that scanned, and its AutoLoad file.
+void MainWindow::RecordStart() {
   Settings& s = values_.settings;
   const std::string today = FormatShort(platform_.Today());
-  if (s.lastCheck == today && s.onceDaily && s.autoLoad == s.lastFile) {
-    return !HasNotOnce(commandLine);
-  }
   const auto file = SettingsFilePath(platform_);
   WriteSetting(file, "Main", "LastCheck", today);
   WriteSetting(file, "Main", "LastFile", s.autoLoad);
   s.lastCheck = today;
   s.lastFile = s.autoLoad;
-  return false;
 }
 
 // An editor that a signal ended kept unsaved changes: the editor comes back and offers
@@ -156,22 +165,20 @@ void MainWindow::PlaceFromSettings() {
                       ToPixels(*this, s.mainWidth), ToPixels(*this, s.mainHeight)));
 }
 
-// True when a file was loaded and scanned.
-bool MainWindow::ChooseFileToLoad(const std::string& commandLine) {
+MainWindow::FirstLoad MainWindow::ChooseFileToLoad(const std::string& commandLine) {
   const bool locked = w_.miO[4]->isChecked();
   if (!commandLine.empty() && !locked && !HasNotOnce(commandLine)) {
     show();
     values_.pendingFile = '+';  // appended: GCC 12 -O3 falsely reports -Wrestrict for "+" + …
     values_.pendingFile += AbsoluteFileName(commandLine);
-    return LoadCommand();
-  }
-  if (!values_.settings.autoLoad.empty()) {
+  } else if (!values_.settings.autoLoad.empty()) {
     show();
     w_.miO[0]->setChecked(true);
     values_.pendingFile = "+" + values_.settings.autoLoad;
-    return LoadCommand();
+  } else {
+    return FirstLoad::kNothing;
   }
-  return false;
+  return LoadCommand() ? FirstLoad::kShown : FirstLoad::kFailed;
 }
 
 void MainWindow::FirstView() {

@@ -26,6 +26,7 @@ class MainWindowTest : public ::testing::Test {
     std::filesystem::create_directories(dir / "run");
     hooks.lockDirectory = (dir / "run").string();
     hooks.windowSystem = windowSystem;
+    hooks.lockWait = lockWait;
     window = std::make_unique<MainWindow>(platform, hooks);
     return *window;
   }
@@ -64,6 +65,7 @@ class MainWindowTest : public ::testing::Test {
   bool shiftHeld = false;
   std::function<bool()> recoveryWaiting;  // unset: no recovery waiting
   WindowSystem windowSystem;              // offscreen: no frames, positions kept
+  std::chrono::milliseconds lockWait = WriterLock::kDefaultWait;
   std::unique_ptr<MainWindow> window;
 };
 

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QMenu>
+#include <QTest>
 
 #include "main_window_fixture.h"
 #include "support/modal.h"
@@ -46,7 +47,9 @@ class NewDayTest : public MainWindowTest {
 
 TEST_F(NewDayTest, NewDayShowsWhatIsDueThenAsAFreshStartWould) {
   const auto file = File();
-  MainWindow& w = Started(file.string());
+  Set("Options", "OnceDaily", "-1");
+  Set("Options", "AutoLoad", file.string());
+  MainWindow& w = Started();
   ASSERT_TRUE(platform.dateCheck);
   ASSERT_EQ(w.values().dueCount, 2);
   platform.dateCheck();  // the same day: nothing happens
@@ -55,8 +58,8 @@ TEST_F(NewDayTest, NewDayShowsWhatIsDueThenAsAFreshStartWould) {
   platform.today = kDec9;
   platform.dateCheck();
   EXPECT_EQ(w.widgets().lbl[1]->text(), "Date: Wed, Dec 09, 2026");
-  EXPECT_EQ(Setting("Main", "LastCheck"), "12/9/2026");
-  EXPECT_EQ(w.values().settings.lastCheck, "12/9/2026");
+  // LastCheck is the last start's: the next start shows the new day's list.
+  EXPECT_EQ(Setting("Main", "LastCheck"), "12/8/2026");
   EXPECT_EQ(w.values().dueCount, 3);
   ASSERT_EQ(platform.notifications.size(), 2u);
   EXPECT_EQ(platform.notifications[1].summary, "Memro: 3 events due");
@@ -66,17 +69,17 @@ TEST_F(NewDayTest, NewDayShowsWhatIsDueThenAsAFreshStartWould) {
   const std::vector<std::string> lines = ListLines(w);
   const std::string report = Printed(w, "after-midnight.txt");
 
-  // A start on the new day on the same file shows and prints the same.
+  // A start on the new day on the same file, Once Daily on, shows and prints the same.
   window.reset();
-  MainWindow& fresh = Started(file.string());
+  MainWindow& fresh = Started();
   EXPECT_EQ(ListLines(fresh), lines);
   EXPECT_EQ(Printed(fresh, "fresh.txt"), report);
+  EXPECT_EQ(Setting("Main", "LastCheck"), "12/9/2026");
 
   // A clock set back is another day too.
   platform.today = kDec7;
   platform.dateCheck();
   EXPECT_EQ(fresh.widgets().lbl[1]->text(), "Date: Mon, Dec 07, 2026");
-  EXPECT_EQ(Setting("Main", "LastCheck"), "12/7/2026");
 }
 
 TEST_F(NewDayTest, ReloadKeepsTheRangeAndTheViewerFollows) {
@@ -91,12 +94,11 @@ TEST_F(NewDayTest, ReloadKeepsTheRangeAndTheViewerFollows) {
   EXPECT_EQ(w.widgets().lst->count(), w.values().dueCount);
 }
 
-TEST_F(NewDayTest, WithoutAFileOnlyTheDateAndLastCheckChange) {
+TEST_F(NewDayTest, WithoutAFileOnlyTheDateChanges) {
   MainWindow& w = Started();
   platform.today = kDec9;
   platform.dateCheck();
   EXPECT_EQ(w.widgets().lbl[1]->text(), "Date: Wed, Dec 09, 2026");
-  EXPECT_EQ(Setting("Main", "LastCheck"), "12/9/2026");
   EXPECT_TRUE(w.values().pendingFile.empty());
   EXPECT_TRUE(platform.notifications.empty());
 }
@@ -113,7 +115,6 @@ TEST_F(NewDayTest, AnOpenDialogOrMenuPostponesTheNewDayToTheNextCheck) {
   });
   dialog.exec();
   EXPECT_EQ(labelDuring, "Date: Tue, Dec 08, 2026");
-  EXPECT_EQ(Setting("Main", "LastCheck"), "12/8/2026");
   EXPECT_EQ(platform.notifications.size(), 1u);
 
   w.widgets().mnPop->popup(w.mapToGlobal(QPoint(10, 10)));
@@ -123,7 +124,6 @@ TEST_F(NewDayTest, AnOpenDialogOrMenuPostponesTheNewDayToTheNextCheck) {
 
   platform.dateCheck();
   EXPECT_EQ(w.widgets().lbl[1]->text(), "Date: Wed, Dec 09, 2026");
-  EXPECT_EQ(Setting("Main", "LastCheck"), "12/9/2026");
   EXPECT_EQ(w.values().dueCount, 3);
   EXPECT_EQ(platform.notifications.size(), 2u);
 }
@@ -161,6 +161,41 @@ TEST_F(NewDayTest, ReloadDoesNotStopTheExitTimeOut) {
   EXPECT_EQ(w.widgets().lst->currentRow(), 0);
   EXPECT_TRUE(w.timeOutTimer().isActive());
   EXPECT_EQ(platform.notifications.size(), 1u);
+
+  // A key in any window of the program is the user's touch.
+  QWidget other;
+  QTest::keyClick(&other, Qt::Key_A);
+  EXPECT_FALSE(w.timeOutTimer().isActive());
+}
+
+// The time-out comes due while the reload's clean-up question is open: the end waits for
+// the scan, which still writes the due list, and comes at the next tick after it.
+TEST_F(NewDayTest, TimeOutInTheReloadsQuestionWaitsForTheScan) {
+  const auto file = dir / "events.mmo";
+  WriteEventFile(file, {Event("Dec092026", "Bins out", kOnce, 0, 0, 1),
+                        Event("Dec162026", "Tax return", kOnce)});
+  Set("Setup", "TimeOut", "3");
+  MainWindow& w = Started(file.string());
+  ASSERT_EQ(w.values().dueCount, 0);
+  bool endedInQuestion = true;
+  platform.onMessage = [&](const FakePlatform::Message&) {
+    for (int tick = 0; tick < 5; ++tick) w.TimeOutTick();
+    endedInQuestion = ended;
+    platform.answers = {Answer::kYes};
+  };
+  platform.today = kDec9;
+  platform.dateCheck();
+  EXPECT_FALSE(endedInQuestion);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].title, "Confirm Clean Up");
+  EXPECT_EQ(w.values().dueCount, 2);  // the bins are listed once more
+  EXPECT_EQ(w.widgets().lst->count(), 2);
+  ASSERT_NE(w.dueList(), nullptr);
+  EXPECT_EQ(ReadEvents(file).size(), 1u);
+
+  w.TimeOutTick();
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(w.dueList(), nullptr);
 }
 
 }  // namespace

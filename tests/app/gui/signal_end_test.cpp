@@ -122,10 +122,25 @@ TEST_F(MainWindowTest, SignalKeepsTheEditorsUnsavedChangesForTheNextStart) {
   EXPECT_EQ(ReadFileBytes(file), events);
   EXPECT_TRUE(RecoveryWaiting(platform.programDir));
 
+  // The next start offers the changes back. The time-out comes due while "Restore
+  // them?" is open: it neither ends the program nor answers for the user, and the editor
+  // the start opened is the user at work, so it never ends it afterwards either.
   window.reset();
+  ended = false;
+  Set("Setup", "TimeOut", "2");
   recoveryWaiting = [this] { return RecoveryWaiting(platform.programDir); };
+  platform.onMessage = [this](const FakePlatform::Message& m) {
+    for (int tick = 0; tick < 4; ++tick) window->TimeOutTick();
+    if (m.prompt.find("Restore them?") != std::string::npos) platform.answers = {Answer::kYes};
+  };
   Started(file.string());
-  EXPECT_NE(window->editor(), nullptr);
+  EXPECT_FALSE(ended);
+  ASSERT_NE(window->editor(), nullptr);
+  EXPECT_EQ(window->editor()->widgets().message->toPlainText(), "Dentist moved to 11:00");
+  EXPECT_FALSE(window->timeOutTimer().isActive());
+  window->TimeOutTick();
+  EXPECT_FALSE(ended);
+  EXPECT_FALSE(RecoveryWaiting(platform.programDir));  // it is the editor's again
 }
 
 // A signal while a dialog is open answers it as Escape would; the end runs once the code
@@ -188,11 +203,11 @@ TEST_F(MainWindowTest, WaitingRecoveryOpensTheEditorAtTheStart) {
   DeleteClosedWindows();
   window.reset();
 
-  // Opened by the start, not by the user: the exit time-out keeps running.
+  // Opened by the start, the editor still stops the exit time-out.
   Set("Setup", "TimeOut", "30");
   Started();
   EXPECT_NE(window->editor(), nullptr);
-  EXPECT_TRUE(window->timeOutTimer().isActive());
+  EXPECT_FALSE(window->timeOutTimer().isActive());
   window.reset();
 
   WriteProtectionFile(ProtectionFilePath(platform), "secret");

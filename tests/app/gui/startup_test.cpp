@@ -1,5 +1,6 @@
 #include <QListWidget>
 
+#include "data/lock_holder.h"
 #include "main_window_fixture.h"
 #include "settings/protection_file.h"
 
@@ -45,6 +46,39 @@ TEST_F(MainWindowTest, OnceDailyEndsASecondStartUnlessNotOnce) {
   Set("Options", "AutoLoad", DueFile("other.mmo").string());
   Started();
   EXPECT_EQ(Setting("Main", "LastFile"), (dir / "other.mmo").string());
+}
+
+// Another program holds the file while the start wants to clean up: the window waits
+// drawing itself, under the busy pointer, then lists everything as it does a read-only
+// file. The day counts as seen only when its list was shown.
+TEST_F(MainWindowTest, BusyFileAtStartIsListedAndOnlyAShownListCountsForTheDay) {
+  Set("Setup", "CleanUp", "0");
+  Set("Options", "OnceDaily", "-1");
+  Set("Options", "AutoLoad", (dir / "missing.mmo").string());
+  Started();
+  EXPECT_EQ(Setting("Main", "LastCheck"), "<absent>");  // nothing shown: the next start tries
+  window.reset();
+  platform.messages.clear();
+
+  const auto file = DueFile();
+  WriteEventFile(file, {Event("Dec082026", "Bins out", kOnce, 0, 0, 1),
+                        Event("Dec081990", "Anna's birthday", kYearly)});
+  const std::string before = ReadFileBytes(file);
+  Set("Options", "AutoLoad", file.string());
+  LockHolder other(file);
+  ASSERT_TRUE(other.held());
+  lockWait = std::chrono::milliseconds(300);
+  MainWindow& w = Started();
+  EXPECT_GT(platform.pauses, 0);
+  EXPECT_GT(platform.busyDepthInPause, 0);
+  EXPECT_EQ(w.values().dueCount, 2);
+  EXPECT_EQ(w.widgets().lst->count(), 2);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].prompt.find("nothing was deleted from it this time"),
+            std::string::npos);
+  EXPECT_EQ(ReadFileBytes(file), before);
+  EXPECT_EQ(Setting("Main", "LastCheck"), "12/8/2026");
+  EXPECT_EQ(other.Finish(), 0);
 }
 
 TEST_F(MainWindowTest, CommandLineFileIsLoadedButNotWithNotOnceOrUnderTheLock) {
