@@ -43,11 +43,12 @@ MainWindow::MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* paren
 
 // The changed-file check runs when the user comes back to the main window from another
 // program or from another window of ours. Coming back from one of our own modal dialogs
-// (the check's own question among them) does not count, or No would ask again at once.
+// (the check's own question among them) does not count, or No would ask again at once;
+// nor does a window activated while a scan waits for the file.
 void MainWindow::FocusMoved(QWindow* now) {
   if (now == nullptr || (now != windowHandle() && now->modality() == Qt::NonModal)) {
     cameBack_ = true;
-  } else if (now == windowHandle() && cameBack_) {
+  } else if (now == windowHandle() && cameBack_ && !scanning_) {
     cameBack_ = false;
     ChangedFileCheck();
   }

@@ -11,6 +11,10 @@
 #   midnight      started at 23:59:45 with the clock running, after midnight Print to File
 #                 writes what `memro-cli report --today` writes for the new day
 #   resume        a resume on a later day (PrepareForSleep(false)) reloads at once
+#   timeout-recovery  with TimeOut=4, the question about an editor's kept changes and the
+#                 restored editor outlive the time-out; typed work ends in a recovery
+#   busy-start    another program holds the file's lock at the start: the window is drawn
+#                 while it waits, then lists the due events and leaves the file as it is
 # Exit status 77 (skipped) when a tool is missing.
 set -euo pipefail
 case=$1 memro=$2 cli=$3 root=$4
