@@ -124,7 +124,7 @@ TEST_F(ScanWritersTest, RewriteWaitsForAnotherWriterAndKeepsWhatItLeft) {
   EXPECT_EQ(FileMessages(), (std::vector<std::string>{"Anna", "Plants"}));
 }
 
-TEST_F(ScanWritersTest, BusyFileIsRefusedOrListedUnchanged) {
+TEST_F(ScanWritersTest, BusyFileIsNeitherScannedNorChanged) {
   WriteEventFile(file, events);
   const std::string before = ReadFileBytes(file);
   LockHolder other(file);
@@ -140,21 +140,6 @@ TEST_F(ScanWritersTest, BusyFileIsRefusedOrListedUnchanged) {
   EXPECT_EQ(ReadFileBytes(file), before);
   EXPECT_FALSE(CopyLeft());
   EXPECT_TRUE(view.lines.empty());
-
-  // The window lists it as a read-only file: nothing deleted, the records where they are.
-  platform.messages.clear();
-  settings.listWhenBusy = true;
-  const ScanResult r = Rescan();
-  EXPECT_EQ(r.result, 1);
-  EXPECT_EQ(view.lines.size(), 3u);
-  EXPECT_EQ(r.cleanedCount, 0);
-  EXPECT_EQ(RecordNumbers(r).at("Dentist"), 2);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].prompt,
-            file.string() +
-                " is being changed by another program: nothing was deleted from it this time. "
-                "The events due for clean-up are offered again at the next scan.");
-  EXPECT_EQ(ReadFileBytes(file), before);
 
   // A scan that will not rewrite the file needs no lock.
   settings.rewrite = false;
