@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <array>
 
+#include "editor/arrow_scroll_bar.h"
 #include "editor/position_bar.h"
 
 namespace memro {
@@ -21,7 +22,7 @@ struct EditorWidgets {
   QLineEdit* date = nullptr;          // Txt(0)
   QPlainTextEdit* message = nullptr;  // Txt(1)
   std::array<QLabel*, 6> lbl{};  // 0 date, 1 message, 2 warn days, 3 record, 4 status, 5 activate
-  QScrollBar* hWarn = nullptr;
+  ArrowScrollBar* hWarn = nullptr;
   QComboBox* cmb = nullptr;
   std::array<QCheckBox*, 4> chk{};  // 1 enabled, 2 backdated, 3 clean-up
   PositionBar* hPos = nullptr;

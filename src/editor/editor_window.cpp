@@ -93,7 +93,7 @@ void EditorWindow::BuildControls() {
   grid->addWidget(w_.message, 1, 1);
   grid->setRowStretch(1, 1);
 
-  w_.hWarn = new QScrollBar(Qt::Horizontal, central);
+  w_.hWarn = new ArrowScrollBar(Qt::Horizontal, central);
   w_.hWarn->setRange(0, kWarnMaximum);
   w_.hWarn->setPageStep(kWarnPage);
   w_.hWarn->setFocusPolicy(Qt::StrongFocus);

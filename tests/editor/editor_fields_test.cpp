@@ -2,6 +2,7 @@
 // and activation reactions, the message's limits and moving between records.
 #include <QApplication>
 #include <QEvent>
+#include <QTest>
 
 #include "editor_fixture.h"
 #include "platform/help_topics.h"
@@ -89,6 +90,22 @@ TEST_F(EditorTest, WarnDaysAndActivationReactions) {
   EXPECT_EQ(r.frequency, kWeekly);
   EXPECT_EQ(r.cleanUp, 1);
   EXPECT_EQ(r.warnDays, 2);
+}
+
+// From the keyboard both bars go the way their arrows point, as the mouse does.
+TEST_F(EditorTest, ArrowKeysMoveTheBarsTheWayTheirArrowsPoint) {
+  WriteEventFile(dir / "e.mmo", {Event("Mar012027", "one", kYearly, 7, 1, 0),
+                                 Event("Mar022027", "two", kYearly, 7, 1, 0)});
+  Make(dir / "e.mmo");
+  QTest::keyClick(ui().hPos, Qt::Key_Right);
+  EXPECT_EQ(editor->state().curRec, 2);
+  QTest::keyClick(ui().hPos, Qt::Key_Left);
+  EXPECT_EQ(editor->state().curRec, 1);
+  QTest::keyClick(ui().hWarn, Qt::Key_Right);
+  EXPECT_EQ(ui().hWarn->value(), 8);
+  QTest::keyClick(ui().hWarn, Qt::Key_Left);
+  QTest::keyClick(ui().hWarn, Qt::Key_Left);
+  EXPECT_EQ(ui().hWarn->value(), 6);
 }
 
 TEST_F(EditorTest, ScrollingAwayFromAnInvalidDateSnapsBack) {
