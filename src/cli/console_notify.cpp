@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "cli/console_platform.h"
+#include "platform/private_directory.h"
 #include "platform/qt/desktop_notifier.h"
 
 namespace memro::cli {
@@ -22,6 +23,7 @@ void ConsolePlatform::Notify(const Notification& notification, std::function<voi
   std::unique_ptr<QCoreApplication> app;
   if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
   DesktopNotifier notifier;
+  notifier.KeepIdIn(NotificationIdFile(ProgramDirectory()));
   notifier.Notify(QString::fromStdString(notification.summary),
                   QString::fromStdString(notification.body), std::move(activated));
   notifier.WaitUntilSent(kDeliveryWaitMs);

@@ -16,7 +16,8 @@ bool IsPrivateDirectory(const std::filesystem::path& dir) {
 
 std::filesystem::path SessionDirectory(const std::filesystem::path& programDirectory) {
   // A runtime directory of another user, or a shared one such as /tmp, is passed over.
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && IsPrivateDirectory(runtime)) {
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+      runtime && IsPrivateDirectory(runtime)) {
     return runtime;
   }
   const std::filesystem::path own = programDirectory / "run";
@@ -24,6 +25,11 @@ std::filesystem::path SessionDirectory(const std::filesystem::path& programDirec
   std::filesystem::create_directories(programDirectory, ec);
   ::mkdir(own.c_str(), 0700);
   return IsPrivateDirectory(own) ? own : std::filesystem::path();
+}
+
+std::filesystem::path NotificationIdFile(const std::filesystem::path& programDirectory) {
+  const std::filesystem::path session = SessionDirectory(programDirectory);
+  return session.empty() ? session : session / "memro-notification";
 }
 
 }  // namespace memro

@@ -12,4 +12,8 @@ bool IsPrivateDirectory(const std::filesystem::path& dir);
 // "run" in the program directory (made 0700). Empty when neither is private.
 std::filesystem::path SessionDirectory(const std::filesystem::path& programDirectory);
 
+// Where the id of the session's last notification of the program is kept, so that the
+// next one, of any run, replaces it. Empty when there is no session directory.
+std::filesystem::path NotificationIdFile(const std::filesystem::path& programDirectory);
+
 }  // namespace memro

@@ -11,7 +11,8 @@ if [ "${1:-}" = --case ]; then
   export MEMRO_HOME="$work/home" TEMP="$work/temp" HOME="$work/home"
   fails=0
   fail() { echo "FAIL: $*" >&2; fails=$((fails + 1)); }
-  # The Notify calls the server recorded: one line each, icon|hint|summary|body.
+  # The Notify calls the server recorded: one line each,
+  # replaces-id|expire-timeout|icon|hint|summary|body.
   notify_calls() {
     /usr/bin/python3 - <<'PY'
 import dbus
@@ -22,7 +23,7 @@ mock = dbus.Interface(bus.get_object("org.freedesktop.Notifications",
 for _, args in mock.GetMethodCalls("Notify"):
     hint = str(args[6].get("desktop-entry", ""))
     body = str(args[4]).replace("\n", "\\n")
-    print(f"{args[2]}|{hint}|{args[3]}|{body}")
+    print(f"{args[1]}|{args[7]}|{args[2]}|{hint}|{args[3]}|{body}")
 mock.ClearCalls()
 PY
   }
@@ -39,8 +40,8 @@ PY
     run 0 "$work/due.mmo" --today 2026-12-09
     calls=$(notify_calls)
     [ "$(wc -l <<<"$calls")" -eq 1 ] || fail "not exactly one notification: $calls"
-    grep -qF 'org.memro.Memro|org.memro.Memro|Memro: 2 events due|' <<<"$calls" ||
-      fail "icon, desktop-entry or summary: $calls"
+    grep -qF '0|0|org.memro.Memro|org.memro.Memro|Memro: 2 events due|' <<<"$calls" ||
+      fail "a new notification that never expires, icon, desktop-entry or summary: $calls"
     grep -qF 'Wed, Dec 09, 2026 — Today!!\nDentist 10:30' <<<"$calls" ||
       fail "today's event not named: $calls"
     grep -qF 'Paper collection' <<<"$calls" || fail "the clean-up event not named: $calls"
@@ -65,6 +66,8 @@ PY
     calls=$(notify_calls)
     [ "$(wc -l <<<"$calls")" -eq 1 ] && grep -qF 'Dentist 10:30' <<<"$calls" ||
       fail "the AutoLoad file gave no notification: $calls"
+    # A later run replaces the notification of the earlier one.
+    [ "${calls%%|*}" != 0 ] || fail "a later run's notification does not replace the last: $calls"
     rm "$MEMRO_HOME/MEMRX.INI"
     ;;
   no-server)

@@ -11,6 +11,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include "support/fake_platform.h"
 #include "support/test_environment.h"
 
 namespace memro {
@@ -89,7 +90,9 @@ class DesktopNotifierTest : public ::testing::Test {
 };
 
 TEST_F(DesktopNotifierTest, SendsTheProgramsNotificationAndReplacesItsLastOne) {
+  const testing::TempDir dir;
   DesktopNotifier notifier;
+  notifier.KeepIdIn(dir / "memro-notification");
   notifier.Notify("Memro: 1 event due", "Tue, Dec 08, 2026 \u2014 Today!!\nTom & Jerry <3>", {});
   ASSERT_TRUE(notifier.WaitUntilSent(5000));
   const uint first = notifier.LastId();
@@ -109,9 +112,17 @@ TEST_F(DesktopNotifierTest, SendsTheProgramsNotificationAndReplacesItsLastOne) {
   EXPECT_TRUE(calls[0].actions.isEmpty()) << "no callback, no action";
   EXPECT_EQ(calls[0].hints.value("desktop-entry").toString(), "org.memro.Memro");
   EXPECT_EQ(calls[0].hints.value("urgency").toInt(), 1);
-  EXPECT_EQ(calls[0].timeout, -1);
+  EXPECT_TRUE(calls[0].hints.value("resident").toBool());
+  EXPECT_EQ(calls[0].timeout, 0);  // stays until the user dismisses it
   EXPECT_EQ(calls[1].replacesId, first);
   EXPECT_EQ(calls[1].actions, QStringList({"default", "Show Memro"}));
+
+  // A later run, or memro-cli notify, that keeps its id in the same file replaces it too.
+  DesktopNotifier later;
+  later.KeepIdIn(dir / "memro-notification");
+  later.Notify("Memro: 1 event due", "next run", {});
+  ASSERT_TRUE(later.WaitUntilSent(5000));
+  EXPECT_EQ(NotifyCalls().at(2).replacesId, first);
 }
 
 TEST_F(DesktopNotifierTest, NotificationsInQuickSuccessionStillReplaceEachOther) {

@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QVariantMap>
+#include <fstream>
 
 namespace memro {
 namespace {
@@ -89,6 +90,7 @@ void DesktopNotifier::SendNext() {
     AskCapabilities();
     return;
   }
+  ReadKeptId();
   Request request = std::move(*waiting_);
   waiting_.reset();
   const bool markup = capabilities_->contains(QStringLiteral("body-markup"));
@@ -97,11 +99,13 @@ void DesktopNotifier::SendNext() {
   QVariantMap hints;
   hints.insert(QStringLiteral("desktop-entry"), kAppId);
   hints.insert(QStringLiteral("urgency"), QVariant::fromValue<uchar>(1));
+  // Kept in the server's list after its action was chosen, where the server keeps any.
+  hints.insert(QStringLiteral("resident"), true);
   QDBusMessage call =
       QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
   call << QStringLiteral("Memro") << lastId_ << kAppId << request.summary
        << (markup ? EscapedForMarkup(request.body) : request.body) << actions << hints
-       << qint32(-1);
+       << qint32(0);  // never expires: a reminder stays until the user has seen it
   // The callback belongs to this notification from now on; an answer for an older id
   // must not call it.
   activated_ = std::move(request.activated);
@@ -147,9 +151,34 @@ void DesktopNotifier::OnNotifyReply(QDBusPendingCallWatcher* watcher) {
     lastId_ = 0;
   } else {
     lastId_ = reply.value();
+    KeepId();
   }
   SendNext();
   emit Sent();
+}
+
+// A server replaces a notification of an id it does not know by a new one, so an id
+// from before a restart of the server does no harm.
+void DesktopNotifier::ReadKeptId() {
+  if (readKeptId_ || idFile_.empty()) return;
+  readKeptId_ = true;
+  std::ifstream in(idFile_);
+  uint id = 0;
+  if (lastId_ == 0 && in >> id) lastId_ = id;
+}
+
+// Written whole under another name and renamed, so a reader never sees half an id.
+void DesktopNotifier::KeepId() const {
+  if (idFile_.empty() || lastId_ == 0) return;
+  std::filesystem::path temporary = idFile_;
+  temporary += ".new";
+  {
+    std::ofstream out(temporary, std::ios::trunc);
+    out << lastId_ << '\n';
+    if (!out.flush()) return;
+  }
+  std::error_code ignored;
+  std::filesystem::rename(temporary, idFile_, ignored);
 }
 
 void DesktopNotifier::OnActionInvoked(uint id, const QString& action) {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -13,13 +14,18 @@ namespace memro {
 // Desktop notifications through org.freedesktop.Notifications on the session bus, from
 // the first notification on. Every call is asynchronous, so a missing or stuck server never holds
 // up the caller; without a bus or a server nothing happens. Each notification replaces the one this
-// notifier showed before. Needs a QCoreApplication; use it on the thread it lives in.
+// notifier showed before, and with an id file also the last one of an earlier run or of another
+// process that keeps its id there. A notification stays until the user dismisses it. Needs a
+// QCoreApplication; use it on the thread it lives in.
 class DesktopNotifier : public QObject {
   Q_OBJECT
 
  public:
   explicit DesktopNotifier(QObject* parent = nullptr);
   ~DesktopNotifier() override;
+
+  // Where the id of the last notification is kept for the session (empty: nowhere).
+  void KeepIdIn(std::filesystem::path file) { idFile_ = std::move(file); }
 
   // Plain-text summary and body. `activated` (may be empty: then the notification offers
   // no action) is called when the user chooses the notification.
@@ -51,6 +57,8 @@ class DesktopNotifier : public QObject {
   void AskCapabilities();
   void OnCapabilities(QDBusPendingCallWatcher* watcher);
   void OnNotifyReply(QDBusPendingCallWatcher* watcher);
+  void ReadKeptId();
+  void KeepId() const;
 
   bool triedBus_ = false;
   bool connected_ = false;
@@ -62,6 +70,8 @@ class DesktopNotifier : public QObject {
   std::optional<Request> waiting_;
   uint lastId_ = 0;
   std::function<void()> activated_;
+  std::filesystem::path idFile_;
+  bool readKeptId_ = false;
 };
 
 }  // namespace memro

@@ -9,6 +9,7 @@
 
 #include "platform/autostart.h"
 #include "platform/directories.h"
+#include "platform/private_directory.h"
 #include "platform/qt/date_watch.h"
 #include "platform/qt/file_dialogs.h"
 #include "platform/qt/font_dialog.h"
@@ -129,6 +130,7 @@ void QtPlatform::WatchDate(std::function<void()> check) {
 }
 
 void QtPlatform::Notify(const Notification& notification, std::function<void()> activated) {
+  notifier_.KeepIdIn(NotificationIdFile(ProgramDirectory()));
   notifier_.Notify(Q(notification.summary), Q(notification.body), std::move(activated));
 }
 
