@@ -56,6 +56,14 @@ class EventText {
   bool whole_ = true;
 };
 
+std::string Capitals(std::string_view name) {
+  std::string text(name);
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
 }  // namespace
 
 CalendarOutline OutlineOf(std::string_view input) {
@@ -79,6 +87,7 @@ CalendarOutline OutlineOf(std::string_view input) {
     std::string_view name;
     const Marker marker = MarkerOf(line, name);
     ended = IsLine(line, "END:VCALENDAR");
+    if (marker == Marker::kBegin && depth == 1 && calendar) ++outline.components[Capitals(name)];
     if (marker == Marker::kBegin && depth++ == 0) {
       calendar = SameName(name, "VCALENDAR");
     } else if (marker == Marker::kEnd && !lost) {

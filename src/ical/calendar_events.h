@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ struct CalendarOutline {
   // How many of the outermost components end: the reader gives only those, so their
   // VEVENTs alone are taken in.
   int complete = 0;
+  // How many components of each kind (VEVENT, VTODO, ...) the VCALENDARs hold, by
+  // their names in capitals.
+  std::map<std::string, int> components;
 };
 
 // Checks that input is one iCalendar object from its first line (BEGIN:VCALENDAR) to

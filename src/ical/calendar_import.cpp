@@ -1,5 +1,6 @@
 #include "ical/calendar_import.h"
 
+#include <map>
 #include <set>
 
 #include "ical/calendar_events.h"
@@ -56,6 +57,30 @@ Series SeriesOf(std::string_view input, int complete) {
   return series;
 }
 
+std::string Counted(int n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+// "holds 3 to-dos and no events: nothing was imported": a calendar of something else
+// than events, named so the user sees it was the wrong file (a task list, a journal).
+std::string NoEventsError(const std::map<std::string, int>& components) {
+  std::string held;
+  for (const auto& [name, n] : components) {
+    std::string what;
+    if (name == "VTODO") {
+      what = Counted(n, "to-do", "to-dos");
+    } else if (name == "VJOURNAL") {
+      what = Counted(n, "journal entry", "journal entries");
+    } else if (name == "VFREEBUSY") {
+      what = Counted(n, "free/busy list", "free/busy lists");
+    } else {
+      continue;  // time zones and the like say nothing by themselves
+    }
+    held.append(held.empty() ? "" : ", ").append(what);
+  }
+  return "holds " + held + (held.empty() ? "" : " and ") + "no events: nothing was imported";
+}
+
 std::string TooLargeReason() {
   return "it is larger than " + std::to_string(kMaxEventBytes >> 20) +
          " MiB, more than Memro reads of one event";
@@ -92,6 +117,10 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
   const CalendarOutline outline = OutlineOf(input);
   if (outline.error) {
     result.error = *outline.error;
+    return result;
+  }
+  if (!outline.components.count("VEVENT")) {
+    result.error = NoEventsError(outline.components);
     return result;
   }
   icalerror_set_errors_are_fatal(0);

@@ -66,12 +66,35 @@ std::string TimePrefix(int minuteOfDay) {
                      char('0' + minute / 10), char('0' + minute % 10), ' '};
 }
 
-// A foreign event's message: its title, then its description when that says more.
+std::string_view TrimmedText(std::string_view text) {
+  constexpr std::string_view kSpace = " \t\r\n";
+  const std::size_t first = text.find_first_not_of(kSpace);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+}
+
+// What a description adds to the title. Many calendars repeat the title as the
+// description's first line; only what follows that line is new.
+std::string_view AddedText(std::string_view description, std::string_view summary) {
+  const std::string_view text = TrimmedText(description);
+  const std::string_view title = TrimmedText(summary);
+  if (text.empty()) return {};
+  if (title.empty() || !text.starts_with(title)) return description;
+  const std::string_view rest = text.substr(title.size());
+  const std::size_t next = rest.find_first_not_of(" \t");
+  if (next != std::string_view::npos && rest[next] != '\r' && rest[next] != '\n') {
+    return description;
+  }
+  return TrimmedText(rest);
+}
+
+// A foreign event's message: its title, then its description where that says more.
 std::string ForeignText(icalcomponent* event, const std::string& summary) {
   const std::string description = PropertyText(event, ICAL_DESCRIPTION_PROPERTY);
-  if (description.empty() || description == summary) return summary;
-  if (summary.empty()) return description;
-  return summary + "\n" + description;
+  const std::string_view added = AddedText(description, summary);
+  if (added.empty()) return summary;
+  if (TrimmedText(summary).empty()) return std::string(added);
+  return summary + "\n" + std::string(added);
 }
 
 std::string MessageBytes(icalcomponent* event, bool memro, const std::string& summary,
@@ -145,6 +168,10 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
     return out;
   }
   const bool memro = IsMemroEvent(event);
+  if (!memro && TrimmedText(ForeignText(event, out.summary)).empty()) {
+    out.skipReason = "it has no text (no SUMMARY or DESCRIPTION)";
+    return out;
+  }
   const std::optional<EventStart> start = StartOf(event);
   const std::optional<std::string> exactDate = memro ? ExactDate(event) : std::nullopt;
   if (!start && !exactDate) {

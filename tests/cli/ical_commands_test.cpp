@@ -65,7 +65,7 @@ TEST_F(CliTest, ImportAppendsAndReportsWhatItSkipped) {
   WriteFileBytes(dir / "in.ics", CalendarOf({kChoirEvent, kBinsEvent}));
   ASSERT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 0) << err.str();
   EXPECT_EQ(err.str(),
-            "memro-cli: skipped \"Bins\": it repeats every 2 weeks\n"
+            "memro-cli: skipped \"Bins\": it repeats every 2 weeks (INTERVAL=2)\n"
             "memro-cli: imported 1 event, skipped 1\n");
   const auto events = ReadEvents(file);
   ASSERT_EQ(events.size(), 2u);
@@ -80,11 +80,37 @@ TEST_F(CliTest, ImportAppendsAndReportsWhatItSkipped) {
 }
 
 TEST_F(CliTest, ImportCreatesTheFileWithItsHeader) {
-  WriteFileBytes(dir / "empty.ics", kEmptyCalendar);
+  WriteFileBytes(dir / "in.ics", CalendarOf({kChoirEvent}));
   const auto file = dir / "new.mmo";
-  ASSERT_EQ(Run({"import", (dir / "empty.ics").string(), file.string()}), 0);
-  EXPECT_EQ(ReadFileBytes(file), HeaderRecord().ToBytes());
-  EXPECT_EQ(err.str(), "memro-cli: imported 0 events, skipped 0\n");
+  ASSERT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 0);
+  EXPECT_TRUE(ReadFileBytes(file).starts_with(HeaderRecord().ToBytes()));
+  EXPECT_EQ(ReadEvents(file).size(), 1u);
+  EXPECT_EQ(err.str(), "memro-cli: imported 1 event, skipped 0\n");
+}
+
+TEST_F(CliTest, ImportOfACalendarWithoutEventsSaysWhatItHeld) {
+  const auto file = dir / "events.mmo";
+  WriteEventFile(file, {MakeEvent("Dec082026", "keep me")});
+  const std::string before = ReadFileBytes(file);
+  const std::string todo = "BEGIN:VTODO\r\nUID:t\r\nSUMMARY:Buy milk\r\nEND:VTODO\r\n";
+  const std::string journal = "BEGIN:VJOURNAL\r\nUID:j\r\nEND:VJOURNAL\r\n";
+  const std::string head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+  const std::vector<std::pair<std::string, std::string>> inputs = {
+      {kEmptyCalendar, "holds no events: nothing was imported"},
+      {head + todo + todo + todo + "END:VCALENDAR\r\n",
+       "holds 3 to-dos and no events: nothing was imported"},
+      {head + journal + todo + "END:VCALENDAR\r\n",
+       "holds 1 journal entry, 1 to-do and no events: nothing was imported"},
+  };
+  for (const auto& [input, message] : inputs) {
+    WriteFileBytes(dir / "in.ics", input);
+    EXPECT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 1);
+    EXPECT_EQ(err.str(), "memro-cli: " + (dir / "in.ics").string() + " " + message + "; " +
+                             file.string() + " is left as it was.\n");
+    EXPECT_EQ(ReadFileBytes(file), before);
+    EXPECT_EQ(Run({"import", (dir / "in.ics").string(), (dir / "new.mmo").string()}), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.mmo"));
+  }
 }
 
 TEST_F(CliTest, ImportThatTakesNothingInLeavesTheFile) {

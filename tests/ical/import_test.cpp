@@ -72,7 +72,7 @@ TEST(IcalImport, TakesInADesktopCalendarProgramsFile) {
 
   ASSERT_EQ(result.notes.size(), 2u);
   EXPECT_EQ(ical::NoteLine(result.notes[0]),
-            "skipped \"Paper recycling collection\": it repeats every 2 weeks");
+            "skipped \"Paper recycling collection\": it repeats every 2 weeks (INTERVAL=2)");
   EXPECT_EQ(ical::NoteLine(result.notes[1]),
             "warning: \"Call with the Tokyo office \U0001F4DE\": characters the event file "
             "cannot hold were stored as '?'");
@@ -87,16 +87,18 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
   };
   // The start, Tuesday 6 January 2026, implies BYDAY=TU, BYMONTHDAY=6 and BYMONTH=1.
   const std::vector<Case> cases = {
-      {"RRULE:FREQ=WEEKLY;INTERVAL=2", "it repeats every 2 weeks"},
-      {"RRULE:FREQ=MONTHLY;INTERVAL=3", "it repeats every 3 months"},
-      {"RRULE:FREQ=DAILY;COUNT=10", "it repeats only 10 times (COUNT)"},
-      {"RRULE:FREQ=YEARLY;UNTIL=20300101", "it stops repeating at a date (UNTIL)"},
-      {"RRULE:FREQ=WEEKLY;BYDAY=TU,TH", "it repeats on several weekdays"},
-      {"RRULE:FREQ=MONTHLY;BYDAY=1TU", "FREQ=MONTHLY;BYDAY=1TU is none of"},
-      {"RRULE:FREQ=WEEKLY;BYDAY=WE", "is none of every year, month, week or day"},
-      {"RRULE:FREQ=YEARLY;BYMONTH=1,7", "is none of"},
-      {"RRULE:FREQ=HOURLY", "FREQ=HOURLY is none of"},
-      {"RRULE:FREQ=MONTHLY;BYMONTHDAY=-1", "is none of"},
+      {"RRULE:FREQ=WEEKLY;INTERVAL=2", "it repeats every 2 weeks (INTERVAL=2)"},
+      {"RRULE:FREQ=MONTHLY;INTERVAL=3", "it repeats every 3 months (INTERVAL=3)"},
+      {"RRULE:FREQ=DAILY;COUNT=10", "it repeats only 10 times (COUNT=10)"},
+      {"RRULE:FREQ=YEARLY;UNTIL=20300101", "it stops repeating at a date (UNTIL=20300101)"},
+      {"RRULE:FREQ=WEEKLY;BYDAY=TU,TH", "it repeats on several weekdays (BYDAY=TU,TH)"},
+      {"RRULE:FREQ=MONTHLY;BYDAY=1TU",
+       "it repeats on other days than every month from its start (BYDAY=1TU)"},
+      {"RRULE:FREQ=WEEKLY;BYDAY=WE", "it starts on a Tuesday but repeats on Wednesdays (BYDAY=WE)"},
+      {"RRULE:FREQ=YEARLY;BYMONTH=1,7", "than every year from its start (BYMONTH=1,7)"},
+      {"RRULE:FREQ=HOURLY", "it repeats more often than daily (FREQ=HOURLY)"},
+      {"RRULE:FREQ=MONTHLY;BYMONTHDAY=-1", "than every month from its start (BYMONTHDAY=-1)"},
+      {"RRULE:FREQ=DAILY;BYHOUR=9,17", "than every day from its start (BYHOUR=9,17)"},
       {"RRULE:FREQ=YEARLY;BYMONTH=1;BYMONTHDAY=6", "", kYearly},
       {"RRULE:FREQ=MONTHLY;BYMONTHDAY=6;INTERVAL=1", "", kMonthly},
       {"RRULE:FREQ=WEEKLY;BYDAY=TU;WKST=MO", "", kWeekly},
@@ -111,18 +113,18 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
     } else {
       EXPECT_TRUE(result.events.empty()) << c.rule;
       ASSERT_EQ(result.notes.size(), 1u) << c.rule;
-      EXPECT_THAT(result.notes[0].text, HasSubstr(c.reason));
+      EXPECT_THAT(result.notes[0].text, HasSubstr(c.reason)) << c.rule;
     }
   }
   const auto twoRules = Import(
       VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=YEARLY", "RRULE:FREQ=MONTHLY"}));
   EXPECT_EQ(twoRules.skipped, 1);
-  const auto exdate = Import(VEvent(
-      "u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"}));
-  EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("exceptions"));
-  const auto rdate =
-      Import(VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}));
-  EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("extra dates"));
+  const auto exdate = Import(VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106",
+                                          "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"}));
+  EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("exceptions (EXDATE)"));
+  const auto rdate = Import(
+      VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}));
+  EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("extra dates (RDATE)"));
   const auto broken = Import(VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=OFTEN"}));
   EXPECT_THAT(broken.notes.at(0).text, HasSubstr("its RRULE cannot be read"));
   const auto noStart = Import(VEvent("u", {"SUMMARY:Sometime"}));
@@ -153,7 +155,8 @@ TEST(IcalImport, AnOccurrenceChangedElsewhereMakesItsSeriesAnException) {
   EXPECT_EQ(Message(result.events[0]), "12:00 Lunch");
   ASSERT_EQ(result.notes.size(), 1u);
   EXPECT_EQ(ical::NoteLine(result.notes[0]),
-            "skipped \"Standup\": it has exceptions (single occurrences changed)");
+            "skipped \"Standup\": it has exceptions (single occurrences changed by "
+            "RECURRENCE-ID)");
   EXPECT_EQ(ical::CountLine(result), "imported 1 event, skipped 1");
 }
 
@@ -189,9 +192,30 @@ TEST(IcalImport, FitsTheMessageIntoTheEventFileWithWarnings) {
   EXPECT_EQ(ical::NoteLine(result.notes.at(0)),
             "warning: \"Long\": its message was cut to 1000 bytes");
 
-  const auto same = Import(VEvent("u", {"SUMMARY:Same", "DESCRIPTION:Same", "DTSTART:20260106"}));
-  EXPECT_EQ(Message(same.events.at(0)), "Same");  // a description that repeats the title
-  EXPECT_TRUE(same.notes.empty());
+  // A description that begins with the title adds only what follows the title's line.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> texts = {
+      {{"SUMMARY:Same", "DESCRIPTION:Same"}, "Same"},
+      {{"SUMMARY:Rosenmontag", "DESCRIPTION:Rosenmontag\\nKarneval"}, "Rosenmontag\r\nKarneval"},
+      {{"SUMMARY: Rosenmontag ", "DESCRIPTION:\\n Rosenmontag \\n\\nKarneval\\nUmzug"},
+       "Rosenmontag\r\nKarneval\r\nUmzug"},
+      {{"SUMMARY:Party", "DESCRIPTION:Party at Anna's"}, "Party\r\nParty at Anna's"},
+      {{"DESCRIPTION:Only a description"}, "Only a description"},
+  };
+  for (const auto& [lines, message] : texts) {
+    auto event = lines;
+    event.push_back("DTSTART:20260106");
+    const auto result = Import(VEvent("u", event));
+    EXPECT_EQ(Message(result.events.at(0)), message) << lines.back();
+    EXPECT_TRUE(result.notes.empty());
+  }
+  for (const auto& blank : {std::vector<std::string>{}, {"SUMMARY: ", "DESCRIPTION:\\n"}}) {
+    auto event = blank;
+    event.push_back("DTSTART;VALUE=DATE:20260106");
+    const auto result = Import(VEvent("u", event));
+    EXPECT_TRUE(result.events.empty());
+    EXPECT_EQ(ical::NoteLine(result.notes.at(0)),
+              "skipped \"(no title)\": it has no text (no SUMMARY or DESCRIPTION)");
+  }
   const auto accents =
       Import(VEvent("u", {"SUMMARY:Smørrebrød für 5 € – “Œuvre”", "DTSTART:20260106"}));
   EXPECT_EQ(Message(accents.events.at(0)),
