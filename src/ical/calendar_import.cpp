@@ -3,6 +3,8 @@
 #include <map>
 #include <set>
 
+#include "data/codepage.h"
+#include "ical/calendar_encoding.h"
 #include "ical/calendar_events.h"
 #include "ical/calendar_lines.h"
 #include "ical/event_import.h"
@@ -114,6 +116,13 @@ void Take(EventOutcome&& outcome, ImportResult& result) {
 // take some 50 times the text they are made from, and only one event's are held.
 ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults) {
   ImportResult result;
+  std::string decoded;
+  if (!IsUtf8(input)) {
+    // Older programs write their own code page; every byte is a character in this one.
+    decoded = Cp1252ToUtf8(input);
+    input = decoded;
+    result.readAsWindows1252 = true;
+  }
   const CalendarOutline outline = OutlineOf(input);
   if (outline.error) {
     result.error = *outline.error;
@@ -148,9 +157,17 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
 }
 
 std::string NoteLine(const ImportNote& note) {
-  const std::string title = "\"" + (note.summary.empty() ? "(no title)" : note.summary) + "\"";
+  const std::string title =
+      "\"" + (note.summary.empty() ? "(no title)" : PrintableText(note.summary)) + "\"";
   if (note.kind == ImportNote::Kind::kSkipped) return "skipped " + title + ": " + note.text;
   return "warning: " + title + ": " + note.text;
+}
+
+std::string EncodingWarning(const std::string& file, const ImportResult& result) {
+  if (!result.readAsWindows1252) return {};
+  return "warning: " + file +
+         " is not UTF-8 text; it was read as Windows-1252: check the accented letters of the "
+         "imported events";
 }
 
 std::string CountLine(const ImportResult& result) {

@@ -32,6 +32,9 @@ struct ImportResult {
   // More events than one event file holds (kMaxEvents): the import stopped at the
   // first one too many, so events holds kMaxEvents + 1.
   bool overLimit = false;
+  // The input was no UTF-8 and was read as Windows-1252, which holds the printable
+  // characters of Latin-1 too (see EncodingWarning).
+  bool readAsWindows1252 = false;
 };
 
 // The VEVENTs of every VCALENDAR in input as events, in order. An event exported by
@@ -43,6 +46,8 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
 
 // The line that tells a note: 'skipped "Title": why' or 'warning: "Title": what'.
 std::string NoteLine(const ImportNote& note);
+// The warning line for a file read as Windows-1252, naming file; "" for UTF-8.
+std::string EncodingWarning(const std::string& file, const ImportResult& result);
 // "imported 3 events, skipped 1"
 std::string CountLine(const ImportResult& result);
 

@@ -3,6 +3,7 @@
 
 #include "cli_fixture.h"
 #include "data/event_record.h"
+#include "data/text_util.h"
 #include "support/event_files.h"
 
 namespace memro::testing {
@@ -151,6 +152,28 @@ TEST_F(CliTest, ImportOfBadICalendarSaysSoAndChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir / "new.mmo"));
   }
   EXPECT_TRUE(TempIsEmpty());
+}
+
+TEST_F(CliTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
+  const auto file = dir / "events.mmo";
+  // Latin-1 bytes, and a title that would colour the terminal red.
+  WriteFileBytes(
+      dir / "latin1.ics",
+      CalendarOf({"UID:a\r\nSUMMARY:Event Tv\xE5 \x80\r\nDTSTART;VALUE=DATE:20270105\r\n",
+                  "UID:b\r\nSUMMARY:\x1B[31mR\xF6"
+                  "d\x9B\x81\r\nDTSTART;VALUE=DATE:20270105\r\n"
+                  "RRULE:FREQ=YEARLY;BYMONTH=1,7\r\n"}));
+  ASSERT_EQ(Run({"import", (dir / "latin1.ics").string(), file.string()}), 0) << err.str();
+  const auto events = ReadEvents(file);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(std::string(TrimTrailingBlanksView(events[0].message)), "Event Tv\xE5 \x80");
+  EXPECT_EQ(err.str(), "memro-cli: warning: " + (dir / "latin1.ics").string() +
+                           " is not UTF-8 text; it was read as Windows-1252: check the accented "
+                           "letters of the imported events\n"
+                           "memro-cli: skipped \"?[31mR\xC3\xB6"
+                           "d\xE2\x80\xBA?\": it repeats on other days "
+                           "than every year from its start (BYMONTH=1,7)\n"
+                           "memro-cli: imported 1 event, skipped 1\n");
 }
 
 }  // namespace
