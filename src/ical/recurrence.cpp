@@ -6,21 +6,16 @@
 
 #include "ical/event_parts.h"
 #include "ical/ical_handles.h"
+#include "ical/rule_forms.h"
 
 namespace memro::ical {
 namespace {
 
 constexpr std::int16_t kOnceCode = 4;
 
-int Entries(const short* list, int size) {
-  int n = 0;
-  while (n < size && list[n] != ICAL_RECURRENCE_ARRAY_MAX) ++n;
-  return n;
-}
-
 // A BY list that names only the start's own value, or is empty.
 bool OnlyValue(const short* list, int size, int value) {
-  const int n = Entries(list, size);
+  const int n = ListSize(list, size);
   return n == 0 || (n == 1 && list[0] == value);
 }
 
@@ -56,7 +51,7 @@ std::string Part(icalrecurrencetype rule, std::string_view name) {
 // A weekly rule on one weekday that is not the start's: Memro's weekly events repeat on
 // their own date's weekday.
 std::string OtherWeekday(const icalrecurrencetype& r, const EventStart& start) {
-  if (r.freq != ICAL_WEEKLY_RECURRENCE || Entries(r.by_day, ICAL_BY_DAY_SIZE) != 1 ||
+  if (r.freq != ICAL_WEEKLY_RECURRENCE || ListSize(r.by_day, ICAL_BY_DAY_SIZE) != 1 ||
       icalrecurrencetype_day_position(r.by_day[0]) != 0) {
     return {};
   }
@@ -73,7 +68,7 @@ std::string ExtraPart(const icalrecurrencetype& r, const EventStart& start) {
   const bool yearly = r.freq == ICAL_YEARLY_RECURRENCE;
   const bool monthly = r.freq == ICAL_MONTHLY_RECURRENCE;
   const bool weekly = r.freq == ICAL_WEEKLY_RECURRENCE;
-  const int days = Entries(r.by_day, ICAL_BY_DAY_SIZE);
+  const int days = ListSize(r.by_day, ICAL_BY_DAY_SIZE);
   const bool dayFits =
       days == 0 || (weekly && days == 1 && icalrecurrencetype_day_position(r.by_day[0]) == 0 &&
                     icalrecurrencetype_day_day_of_week(r.by_day[0]) == WeekdayNumber(start.date));
@@ -84,9 +79,9 @@ std::string ExtraPart(const icalrecurrencetype& r, const EventStart& start) {
   if (!OnlyValue(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, yearly || monthly ? day : -1)) {
     return "BYMONTHDAY";
   }
-  if (Entries(r.by_year_day, ICAL_BY_YEARDAY_SIZE) != 0) return "BYYEARDAY";
-  if (Entries(r.by_week_no, ICAL_BY_WEEKNO_SIZE) != 0) return "BYWEEKNO";
-  if (Entries(r.by_set_pos, ICAL_BY_SETPOS_SIZE) != 0) return "BYSETPOS";
+  if (ListSize(r.by_year_day, ICAL_BY_YEARDAY_SIZE) != 0) return "BYYEARDAY";
+  if (ListSize(r.by_week_no, ICAL_BY_WEEKNO_SIZE) != 0) return "BYWEEKNO";
+  if (ListSize(r.by_set_pos, ICAL_BY_SETPOS_SIZE) != 0) return "BYSETPOS";
   if (!OnlyValue(r.by_hour, ICAL_BY_HOUR_SIZE, hour)) return "BYHOUR";
   if (!OnlyValue(r.by_minute, ICAL_BY_MINUTE_SIZE, minute)) return "BYMINUTE";
   if (!OnlyValue(r.by_second, ICAL_BY_SECOND_SIZE, start.written.second)) return "BYSECOND";
@@ -114,7 +109,7 @@ std::string RuleProblem(const icalrecurrencetype& r, const EventStart& start) {
   if (!icaltime_is_null_time(r.until)) {
     return "it stops repeating at a date (" + Part(r, "UNTIL") + ")";
   }
-  if (r.freq == ICAL_WEEKLY_RECURRENCE && Entries(r.by_day, ICAL_BY_DAY_SIZE) > 1) {
+  if (r.freq == ICAL_WEEKLY_RECURRENCE && ListSize(r.by_day, ICAL_BY_DAY_SIZE) > 1) {
     return "it repeats on several weekdays (" + Part(r, "BYDAY") + ")";
   }
   if (std::string reason = OtherWeekday(r, start); !reason.empty()) return reason;
@@ -155,8 +150,9 @@ Recurrence RecurrenceOf(icalcomponent* event, const EventStart& start, bool chan
     return {kOnceCode, "it has exceptions (single occurrences changed by RECURRENCE-ID)"};
   }
   if (rules == 0) return {kOnceCode, {}};
-  const icalrecurrencetype rule =
-      icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY));
+  const icalrecurrencetype rule = PlainRule(
+      icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)));
+  if (OnlyTheStart(rule, start.written)) return {kOnceCode, {}};
   const std::string problem = RuleProblem(rule, start);
   return {problem.empty() ? FrequencyCode(rule.freq) : kOnceCode, problem};
 }

@@ -103,6 +103,15 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
       {"RRULE:FREQ=MONTHLY;BYMONTHDAY=6;INTERVAL=1", "", kMonthly},
       {"RRULE:FREQ=WEEKLY;BYDAY=TU;WKST=MO", "", kWeekly},
       {"RRULE:FREQ=DAILY", "", kDaily},
+      // Rules that say a frequency Memro has in other words, or only one date.
+      {"RRULE:FREQ=MONTHLY;BYDAY=TU", "", kWeekly},
+      {"RRULE:FREQ=YEARLY;BYDAY=TU", "", kWeekly},
+      {"RRULE:FREQ=WEEKLY;BYDAY=SU,MO,TU,WE,TH,FR,SA", "", kDaily},
+      {"RRULE:FREQ=WEEKLY;UNTIL=70260101", "", kWeekly},
+      {"RRULE:FREQ=DAILY;COUNT=1", "", kOnce},
+      {"RRULE:FREQ=WEEKLY;UNTIL=20260112", "", kOnce},
+      {"RRULE:FREQ=MONTHLY;BYDAY=WE", "it starts on a Tuesday but repeats on Wednesdays"},
+      {"RRULE:FREQ=WEEKLY;UNTIL=20260113", "it stops repeating at a date (UNTIL=20260113)"},
   };
   for (const Case& c : cases) {
     const auto result =
