@@ -107,7 +107,7 @@ CalendarOutline OutlineOf(std::string_view input) {
 }
 
 void WalkEvents(std::string_view input, int complete, const Visit& visit,
-                const std::function<bool(std::string_view line)>& ownLine) {
+                const std::function<bool(std::string_view line)>& ownLine, std::string_view kind) {
   ContentLines lines(input);
   std::string line;
   EventText event;
@@ -125,7 +125,7 @@ void WalkEvents(std::string_view input, int complete, const Visit& visit,
       if (depth == 0) {
         if (++outer > complete) return;
         calendar = SameName(name, "VCALENDAR");
-      } else if (depth == 1 && calendar && SameName(name, "VEVENT")) {
+      } else if (depth == 1 && calendar && SameName(name, kind)) {
         inEvent = true;
         event.Start();
       }

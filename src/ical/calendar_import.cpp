@@ -83,6 +83,18 @@ std::string NoEventsError(const std::map<std::string, int>& components) {
   return "holds " + held + (held.empty() ? "" : " and ") + "no events: nothing was imported";
 }
 
+// The calendar's own time zones; few calendars hold more than a handful.
+void ReadZones(std::string_view input, int complete, TimeZones& zones) {
+  WalkEvents(
+      input, complete,
+      [&](const std::string& text, bool whole) {
+        if (!whole) return Walk::kGoOn;
+        if (Component zone{icalparser_parse_string(text.c_str())}) zones.Add(zone.release());
+        return Walk::kGoOn;
+      },
+      {}, "VTIMEZONE");
+}
+
 std::string TooLargeReason() {
   return "it is larger than " + std::to_string(kMaxEventBytes >> 20) +
          " MiB, more than Memro reads of one event";
@@ -134,6 +146,8 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
   }
   icalerror_set_errors_are_fatal(0);
   const Series series = SeriesOf(input, outline.complete);
+  TimeZones zones;
+  ReadZones(input, outline.complete, zones);
   WalkEvents(input, outline.complete, [&](const std::string& text, bool whole) {
     const Component event(icalparser_parse_string(text.c_str()));
     if (!event) return Walk::kGoOn;
@@ -147,7 +161,8 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
     const bool known = !uid.empty();
     const bool changes = ChangesOccurrence(event.get());
     if (known && changes && series.masters.count(uid)) return Walk::kGoOn;
-    Take(ImportEvent(event.get(), defaults, known && !changes && series.changed.count(uid) > 0),
+    Take(ImportEvent(event.get(), defaults, zones,
+                     known && !changes && series.changed.count(uid) > 0),
          result);
     // One more than a file holds is enough to refuse it; the rest is not converted.
     result.overLimit = result.events.size() > static_cast<std::size_t>(kMaxEvents);

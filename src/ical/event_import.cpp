@@ -1,7 +1,6 @@
 #include "ical/event_import.h"
 
 #include <cstring>
-#include <ctime>
 
 #include "data/text_util.h"
 #include "ical/event_parts.h"
@@ -129,38 +128,8 @@ void SetFlags(icalcomponent* event, const RecordDefaults& defaults, EventRecord&
 
 }  // namespace
 
-std::optional<EventStart> StartOf(icalcomponent* event) {
-  icalproperty* p = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-  if (!p) return std::nullopt;
-  const icaltimetype t = icalproperty_get_dtstart(p);
-  if (icaltime_is_null_time(t)) return std::nullopt;
-  EventStart start;
-  start.written = t;
-  int year = t.year, month = t.month, day = t.day;
-  if (!t.is_date && icaltime_is_utc(t)) {
-    // A time in UTC is meant for every zone: it is taken in the user's own.
-    const std::time_t seconds = icaltime_as_timet(t);
-    std::tm local{};
-    if (!::localtime_r(&seconds, &local)) return std::nullopt;
-    year = local.tm_year + 1900, month = local.tm_mon + 1, day = local.tm_mday;
-    start.minuteOfDay = local.tm_hour * 60 + local.tm_min;
-  } else if (!t.is_date) {
-    start.minuteOfDay = t.hour * 60 + t.minute;
-  }
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) {
-    return std::nullopt;
-  }
-  if (start.minuteOfDay && (*start.minuteOfDay < 0 || *start.minuteOfDay >= 24 * 60)) {
-    return std::nullopt;
-  }
-  start.date = Date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
-                    std::chrono::day{static_cast<unsigned>(day)}};
-  if (!start.date.ok()) return std::nullopt;
-  return start;
-}
-
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         bool changedOccurrences) {
+                         const TimeZones& zones, bool changedOccurrences) {
   EventOutcome out;
   out.summary = PropertyText(event, ICAL_SUMMARY_PROPERTY);
   if (const auto name = UnreadableProperty(event)) {
@@ -172,7 +141,11 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
     out.skipReason = "it has no text (no SUMMARY or DESCRIPTION)";
     return out;
   }
-  const std::optional<EventStart> start = StartOf(event);
+  const std::optional<EventStart> start = StartOf(event, zones);
+  if (start && !start->unknownZone.empty()) {
+    out.warnings.push_back("its time zone " + start->unknownZone +
+                           " is not known; its time was taken as written");
+  }
   const std::optional<std::string> exactDate = memro ? ExactDate(event) : std::nullopt;
   if (!start && !exactDate) {
     out.skipReason = "it has no start date";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/event_record.h"
+#include "ical/time_zones.h"
 
 namespace memro::ical {
 
@@ -21,8 +22,9 @@ struct EventOutcome {
 
 // An event Memro exported (it carries X-MEMRO- properties) comes back as it was; any
 // other gets its fields from the iCalendar ones and the user's defaults.
-// changedOccurrences: other VEVENTs of its UID change single occurrences of it.
+// zones: those its times may name. changedOccurrences: other VEVENTs of its UID change
+// single occurrences of it.
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         bool changedOccurrences);
+                         const TimeZones& zones, bool changedOccurrences);
 
 }  // namespace memro::ical

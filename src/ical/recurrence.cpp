@@ -56,24 +56,25 @@ std::string OtherWeekday(const icalrecurrencetype& r, const EventStart& start) {
     return {};
   }
   const int day = icalrecurrencetype_day_day_of_week(r.by_day[0]);
-  if (day == WeekdayNumber(start.date)) return {};
-  return "it starts on a " + std::string(WeekdayName(WeekdayNumber(start.date))) +
+  if (day == WeekdayNumber(start.ownDate)) return {};
+  return "it starts on a " + std::string(WeekdayName(WeekdayNumber(start.ownDate))) +
          " but repeats on " + std::string(WeekdayName(day)) + "s (" + Part(r, "BYDAY") + ")";
 }
 
 // The first rule part that picks other days or times than the start's own, or "".
 std::string ExtraPart(const icalrecurrencetype& r, const EventStart& start) {
-  const auto month = static_cast<int>(static_cast<unsigned>(start.date.month()));
-  const auto day = static_cast<int>(static_cast<unsigned>(start.date.day()));
+  const auto month = static_cast<int>(static_cast<unsigned>(start.ownDate.month()));
+  const auto day = static_cast<int>(static_cast<unsigned>(start.ownDate.day()));
   const bool yearly = r.freq == ICAL_YEARLY_RECURRENCE;
   const bool monthly = r.freq == ICAL_MONTHLY_RECURRENCE;
   const bool weekly = r.freq == ICAL_WEEKLY_RECURRENCE;
   const int days = ListSize(r.by_day, ICAL_BY_DAY_SIZE);
   const bool dayFits =
-      days == 0 || (weekly && days == 1 && icalrecurrencetype_day_position(r.by_day[0]) == 0 &&
-                    icalrecurrencetype_day_day_of_week(r.by_day[0]) == WeekdayNumber(start.date));
-  const int hour = start.minuteOfDay ? *start.minuteOfDay / 60 : 0;
-  const int minute = start.minuteOfDay ? *start.minuteOfDay % 60 : 0;
+      days == 0 ||
+      (weekly && days == 1 && icalrecurrencetype_day_position(r.by_day[0]) == 0 &&
+       icalrecurrencetype_day_day_of_week(r.by_day[0]) == WeekdayNumber(start.ownDate));
+  const int hour = start.written.is_date ? 0 : start.written.hour;
+  const int minute = start.written.is_date ? 0 : start.written.minute;
   if (!dayFits) return "BYDAY";
   if (!OnlyValue(r.by_month, ICAL_BY_MONTH_SIZE, yearly ? month : -1)) return "BYMONTH";
   if (!OnlyValue(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, yearly || monthly ? day : -1)) {

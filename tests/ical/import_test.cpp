@@ -79,6 +79,52 @@ TEST(IcalImport, TakesInADesktopCalendarProgramsFile) {
   EXPECT_EQ(ical::CountLine(result), "imported 5 events, skipped 1");
 }
 
+// One calendar read in five zones: every time is the instant it names, moved into the
+// user's zone; a date and a floating time stay as written; the rule is reckoned in the
+// event's own zone, so no zone skips what another takes.
+TEST(IcalImport, TakesEachTimeAsItsInstantInTheUsersZone) {
+  const std::vector<std::pair<const char*, std::vector<std::string>>> zones = {
+      {"UTC",
+       {"Jan052027 21:00 Team call", "Jan062027 04:00 Late show", "Jan102027 02:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 01:00 Rent"}},
+      {"Europe/Berlin",
+       {"Jan052027 22:00 Team call", "Jan062027 05:00 Late show", "Jan102027 03:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 02:00 Rent"}},
+      {"America/New_York",
+       {"Jan052027 16:00 Team call", "Jan052027 23:00 Late show", "Jan092027 21:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Jan312027 20:00 Rent"}},
+      {"Asia/Tokyo",
+       {"Jan062027 06:00 Team call", "Jan062027 13:00 Late show", "Jan102027 11:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 10:00 Rent"}},
+      {"Pacific/Kiritimati",
+       {"Jan062027 11:00 Team call", "Jan062027 18:00 Late show", "Jan102027 16:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 15:00 Rent"}},
+  };
+  const std::string calendar =
+      ReadFileBytes(std::filesystem::path(MEMRO_ICAL_DATA_DIR) / "time-zones.ics");
+  for (const auto& [name, expected] : zones) {
+    const LocalZone zone(name);
+    const auto result = ical::ImportCalendar(calendar, kDefaults);
+    EXPECT_TRUE(result.notes.empty()) << name << ": " << ical::NoteLine(result.notes.at(0));
+    std::vector<std::string> starts;
+    std::vector<std::int16_t> frequencies;
+    for (const EventRecord& e : result.events) {
+      starts.push_back(e.date + " " + Message(e));
+      frequencies.push_back(e.frequency);
+    }
+    EXPECT_EQ(starts, expected) << name;
+    EXPECT_EQ(frequencies,
+              (std::vector<std::int16_t>{kWeekly, kOnce, kOnce, kOnce, kYearly, kMonthly}))
+        << name;
+  }
+  const auto unknown =
+      Import(VEvent("u", {"SUMMARY:Far", "DTSTART;TZID=Atlantis/Capital:20270105T100000"}));
+  EXPECT_EQ(Message(unknown.events.at(0)), "10:00 Far");
+  EXPECT_EQ(ical::NoteLine(unknown.notes.at(0)),
+            "warning: \"Far\": its time zone Atlantis/Capital is not known; its time was taken "
+            "as written");
+}
+
 TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
   struct Case {
     std::string rule;
