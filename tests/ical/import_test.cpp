@@ -25,16 +25,6 @@ ical::ImportResult Import(const std::vector<std::string>& lines) {
 
 std::string Message(const EventRecord& e) { return std::string(TrimTrailingBlanksView(e.message)); }
 
-// The local time zone of the user for a test, given as a POSIX TZ rule.
-class LocalZone {
- public:
-  explicit LocalZone(const char* rule) : env_("TZ", rule) { ::tzset(); }
-  ~LocalZone() { ::tzset(); }
-
- private:
-  EnvGuard env_;
-};
-
 TEST(IcalImport, TakesInADesktopCalendarProgramsFile) {
   const LocalZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
   const auto result = ical::ImportCalendar(
