@@ -126,7 +126,7 @@ std::string ExportCalendar(const std::vector<EventRecord>& events, const ExportO
   const icaltimetype stamp = icaltime_from_timet_with_zone(static_cast<time_t>(options.stamp), 0,
                                                            icaltimezone_get_utc_timezone());
   const std::vector<std::string> uids = EventUids(events);
-  const Date exportDay = ExportDay(options.stamp);
+  const Date exportDay = LocalDayOf(options.stamp);
   for (std::size_t i = 0; i < events.size(); ++i) {
     icalcomponent_add_component(
         calendar.get(), EventComponent(events[i], uids[i], stamp, options.currentYear, exportDay));

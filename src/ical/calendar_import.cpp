@@ -1,5 +1,6 @@
 #include "ical/calendar_import.h"
 
+#include <ctime>
 #include <map>
 #include <set>
 
@@ -8,6 +9,7 @@
 #include "ical/calendar_events.h"
 #include "ical/calendar_lines.h"
 #include "ical/event_import.h"
+#include "ical/export_start.h"
 #include "ical/ical_handles.h"
 
 namespace memro::ical {
@@ -110,23 +112,39 @@ void Note(ImportResult& result, ImportNote&& note) {
   }
 }
 
+std::string SeriesText(const EventOutcome& outcome) {
+  const std::size_t n = outcome.records.size();
+  std::string text = "its dates end: it became " + std::to_string(n) +
+                     (n == 1 ? " once event" : " once events") + ", one for each date from today";
+  if (static_cast<int>(n) < outcome.seriesDates) {
+    text += " up to the most a series becomes (of " + std::to_string(outcome.seriesDates) + ")";
+  }
+  return text;
+}
+
 void Take(EventOutcome&& outcome, ImportResult& result) {
-  if (!outcome.record) {
+  if (outcome.records.empty()) {
     ++result.skipped;
     Note(result, {ImportNote::Kind::kSkipped, outcome.summary, outcome.skipReason});
     return;
   }
+  if (outcome.seriesDates >= 0) {
+    ++result.series;
+    result.seriesEvents += static_cast<int>(outcome.records.size());
+    Note(result, {ImportNote::Kind::kSeries, outcome.summary, SeriesText(outcome)});
+  }
   for (std::string& warning : outcome.warnings) {
     Note(result, {ImportNote::Kind::kWarning, outcome.summary, std::move(warning)});
   }
-  result.events.push_back(*outcome.record);
+  result.events.insert(result.events.end(), outcome.records.begin(), outcome.records.end());
 }
 
 }  // namespace
 
 // Each VEVENT is read on its own and let go before the next: the reader's structures
 // take some 50 times the text they are made from, and only one event's are held.
-ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults) {
+ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults,
+                            std::optional<Date> today) {
   ImportResult result;
   std::string decoded;
   if (!IsUtf8(input)) {
@@ -148,12 +166,12 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
   const Series series = SeriesOf(input, outline.complete);
   TimeZones zones;
   ReadZones(input, outline.complete, zones);
+  if (!today) today = LocalDayOf(std::time(nullptr));
   WalkEvents(input, outline.complete, [&](const std::string& text, bool whole) {
     const Component event(icalparser_parse_string(text.c_str()));
     if (!event) return Walk::kGoOn;
     if (!whole) {
-      Take({PropertyText(event.get(), ICAL_SUMMARY_PROPERTY), std::nullopt, TooLargeReason(), {}},
-           result);
+      Take({PropertyText(event.get(), ICAL_SUMMARY_PROPERTY), {}, TooLargeReason(), {}}, result);
       return Walk::kGoOn;
     }
     const std::string uid = Uid(event.get());
@@ -161,7 +179,7 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
     const bool known = !uid.empty();
     const bool changes = ChangesOccurrence(event.get());
     if (known && changes && series.masters.count(uid)) return Walk::kGoOn;
-    Take(ImportEvent(event.get(), defaults, zones,
+    Take(ImportEvent(event.get(), defaults, zones, *today,
                      known && !changes && series.changed.count(uid) > 0),
          result);
     // One more than a file holds is enough to refuse it; the rest is not converted.
@@ -175,6 +193,7 @@ std::string NoteLine(const ImportNote& note) {
   const std::string title =
       "\"" + (note.summary.empty() ? "(no title)" : PrintableText(note.summary)) + "\"";
   if (note.kind == ImportNote::Kind::kSkipped) return "skipped " + title + ": " + note.text;
+  if (note.kind == ImportNote::Kind::kSeries) return "series " + title + ": " + note.text;
   return "warning: " + title + ": " + note.text;
 }
 
@@ -187,8 +206,12 @@ std::string EncodingWarning(const std::string& file, const ImportResult& result)
 
 std::string CountLine(const ImportResult& result) {
   const std::size_t n = result.events.size();
-  return "imported " + std::to_string(n) + (n == 1 ? " event" : " events") + ", skipped " +
-         std::to_string(result.skipped);
+  std::string line = "imported " + std::to_string(n) + (n == 1 ? " event" : " events");
+  if (result.series > 0) {
+    line += " (" + std::to_string(result.seriesEvents) + " of them once events from " +
+            std::to_string(result.series) + " series)";
+  }
+  return line + ", skipped " + std::to_string(result.skipped);
 }
 
 }  // namespace memro::ical

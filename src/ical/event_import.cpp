@@ -7,6 +7,7 @@
 #include "ical/event_texts.h"
 #include "ical/ical_handles.h"
 #include "ical/ical_names.h"
+#include "ical/series_dates.h"
 
 namespace memro::ical {
 namespace {
@@ -126,10 +127,27 @@ void SetFlags(icalcomponent* event, const RecordDefaults& defaults, EventRecord&
   if (status && icalproperty_get_status(status) == ICAL_STATUS_CANCELLED) r.enabled = 0;
 }
 
+// A series whose dates end, as one once event per date from today on.
+void TakeSeries(icalcomponent* event, const RecordDefaults& defaults, const SeriesDates& dates,
+                EventOutcome& out) {
+  out.seriesDates = dates.fromToday;
+  EventOutcome discarded;  // a message cut once is told once
+  for (const EventStart& start : dates.starts) {
+    EventRecord r;
+    r.SetDate(FormatStored(start.date));
+    r.frequency = kOnce;
+    r.SetMessage(
+        MessageBytes(event, false, out.summary, start, out.records.empty() ? out : discarded));
+    r.warnDays = WarnDaysOf(event, start).value_or(defaults.warnDays);
+    SetFlags(event, defaults, r);
+    out.records.push_back(r);
+  }
+}
+
 }  // namespace
 
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         const TimeZones& zones, bool changedOccurrences) {
+                         const TimeZones& zones, const Date& today, bool changedOccurrences) {
   EventOutcome out;
   out.summary = PropertyText(event, ICAL_SUMMARY_PROPERTY);
   if (const auto name = UnreadableProperty(event)) {
@@ -158,7 +176,12 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   } else if (start) {
     const Recurrence recurrence = RecurrenceOf(event, *start, changedOccurrences);
     if (!recurrence.problem.empty()) {
-      out.skipReason = recurrence.problem;
+      const auto dates = changedOccurrences ? std::nullopt : FiniteDates(event, *start, today);
+      if (!dates || dates->starts.empty()) {
+        out.skipReason = recurrence.problem + (dates ? ", and all its dates lie before today" : "");
+      } else {
+        TakeSeries(event, defaults, *dates, out);
+      }
       return out;
     }
     r.frequency = recurrence.frequency;
@@ -169,7 +192,7 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   const auto ownWarning = memro ? XNumber(event, kWarnDays) : std::nullopt;
   r.warnDays = ownWarning ? *ownWarning : WarnDaysOf(event, start).value_or(defaults.warnDays);
   SetFlags(event, defaults, r);
-  out.record = r;
+  out.records.push_back(r);
   return out;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/calendar.h"
 #include "data/event_record.h"
 #include "ical/time_zones.h"
 
@@ -15,16 +16,19 @@ namespace memro::ical {
 // changed on the way (a message cut or characters replaced).
 struct EventOutcome {
   std::string summary;
-  std::optional<EventRecord> record;
+  // One event; for a series whose dates end, one once event per date from today on;
+  // none when it is skipped.
+  std::vector<EventRecord> records;
   std::string skipReason;
   std::vector<std::string> warnings;
+  int seriesDates = -1;  // for such a series: how many dates lie on or after today
 };
 
 // An event Memro exported (it carries X-MEMRO- properties) comes back as it was; any
 // other gets its fields from the iCalendar ones and the user's defaults.
-// zones: those its times may name. changedOccurrences: other VEVENTs of its UID change
-// single occurrences of it.
+// zones: those its times may name. today: a series' dates before it are past.
+// changedOccurrences: other VEVENTs of its UID change single occurrences of it.
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         const TimeZones& zones, bool changedOccurrences);
+                         const TimeZones& zones, const Date& today, bool changedOccurrences);
 
 }  // namespace memro::ical

@@ -19,7 +19,11 @@ struct EventStart {
   icaltimetype written{};          // DTSTART as the file gives it
   Date ownDate;                    // in the event's own zone, where its rule is reckoned
   std::string unknownZone;         // a TZID nobody knows: the time was taken as written
+  icaltimezone* zone = nullptr;    // the event's own; none for a floating time or a date
 };
+
+// A wall time in zone (none: floating) as a start in the user's local zone.
+std::optional<EventStart> StartAt(icaltimetype t, icaltimezone* zone);
 
 // DTSTART as a date and time in the user's local zone: a time in UTC or in a named
 // zone is moved into it, a floating time and a date are taken as written. Nothing

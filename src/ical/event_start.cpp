@@ -24,31 +24,29 @@ std::string ZoneName(icalproperty* start) {
 // The zone a DATE-TIME is written in: UTC, the named one, or none for a floating time
 // (the same wall time everywhere) and for a name nobody knows.
 icaltimezone* ZoneOf(icalproperty* p, const icaltimetype& t, const TimeZones& zones,
-                     EventStart& start) {
+                     std::string& unknown) {
   if (icaltime_is_utc(t)) return icaltimezone_get_utc_timezone();
   const std::string name = ZoneName(p);
   if (name.empty()) return nullptr;
   icaltimezone* zone = zones.Find(name);
-  if (!zone) start.unknownZone = name;
+  if (!zone) unknown = name;
   return zone;
 }
 
 }  // namespace
 
-std::optional<EventStart> StartOf(icalcomponent* event, const TimeZones& zones) {
-  icalproperty* p = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-  if (!p) return std::nullopt;
-  icaltimetype t = icalproperty_get_dtstart(p);
+std::optional<EventStart> StartAt(icaltimetype t, icaltimezone* zone) {
   if (icaltime_is_null_time(t)) return std::nullopt;
   EventStart start;
   start.written = t;
+  start.zone = zone;
   const auto own = DateOf(t.year, t.month, t.day);
   if (!own) return std::nullopt;
   start.ownDate = start.date = *own;
   if (t.is_date) return start;
   start.minuteOfDay = t.hour * 60 + t.minute;
   if (*start.minuteOfDay < 0 || *start.minuteOfDay >= 24 * 60) return std::nullopt;
-  if (icaltimezone* zone = ZoneOf(p, t, zones, start)) {
+  if (zone) {
     t.zone = nullptr;  // the wall time as written, in the zone found for it
     const std::time_t seconds = icaltime_as_timet_with_zone(t, zone);
     std::tm local{};
@@ -58,6 +56,17 @@ std::optional<EventStart> StartOf(icalcomponent* event, const TimeZones& zones) 
     start.date = *date;
     start.minuteOfDay = local.tm_hour * 60 + local.tm_min;
   }
+  return start;
+}
+
+std::optional<EventStart> StartOf(icalcomponent* event, const TimeZones& zones) {
+  icalproperty* p = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+  if (!p) return std::nullopt;
+  const icaltimetype t = icalproperty_get_dtstart(p);
+  std::string unknown;
+  icaltimezone* zone = t.is_date ? nullptr : ZoneOf(p, t, zones, unknown);
+  auto start = StartAt(t, zone);
+  if (start) start->unknownZone = unknown;
   return start;
 }
 

@@ -53,8 +53,8 @@ Date ExportedStart(const Date& stored, std::int16_t frequency, const Date& expor
   return start.value_or(stored);
 }
 
-Date ExportDay(std::int64_t stamp) {
-  const auto seconds = static_cast<std::time_t>(stamp);
+Date LocalDayOf(std::int64_t moment) {
+  const auto seconds = static_cast<std::time_t>(moment);
   std::tm local{};
   if (!::localtime_r(&seconds, &local))
     return Date{std::chrono::year{1970}, std::chrono::January, std::chrono::day{1}};

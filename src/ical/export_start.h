@@ -13,7 +13,8 @@ namespace memro::ical {
 // Any other event, and one stored on or before that day, starts on its stored date.
 Date ExportedStart(const Date& stored, std::int16_t frequency, const Date& exportDay);
 
-// The day of the export: the day of stamp (seconds since 1970) in the local time zone.
-Date ExportDay(std::int64_t stamp);
+// The day of a moment (seconds since 1970) in the local time zone: that of an export's
+// stamp is the day of the export.
+Date LocalDayOf(std::int64_t moment);
 
 }  // namespace memro::ical

@@ -9,6 +9,7 @@
 #include "data/text_util.h"
 #include "ical/calendar_import.h"
 #include "ical/calendar_lines.h"
+#include "ical/series_dates.h"
 #include "ical_test_support.h"
 #include "support/fake_platform.h"
 
@@ -19,8 +20,11 @@ using ::testing::HasSubstr;
 
 const RecordDefaults kDefaults{kYearly, 1, 0, 5, 1};
 
-ical::ImportResult Import(const std::vector<std::string>& lines) {
-  return ical::ImportCalendar(Calendar(lines), kDefaults);
+// Long after every date the cases name: a series whose dates end is told, not taken.
+const Date kToday{std::chrono::year{2100}, std::chrono::January, std::chrono::day{1}};
+
+ical::ImportResult Import(const std::vector<std::string>& lines, const Date& today = kToday) {
+  return ical::ImportCalendar(Calendar(lines), kDefaults, today);
 }
 
 std::string Message(const EventRecord& e) { return std::string(TrimTrailingBlanksView(e.message)); }
@@ -113,6 +117,46 @@ TEST(IcalImport, TakesEachTimeAsItsInstantInTheUsersZone) {
   EXPECT_EQ(ical::NoteLine(unknown.notes.at(0)),
             "warning: \"Far\": its time zone Atlantis/Capital is not known; its time was taken "
             "as written");
+}
+
+// Holiday calendars write their days as series that end, extra dates and exceptions:
+// each date from today on becomes a once event, up to a bound per series.
+TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
+  const Date today{std::chrono::year{2026}, std::chrono::December, std::chrono::day{10}};
+  const auto result = ical::ImportCalendar(
+      ReadFileBytes(std::filesystem::path(MEMRO_ICAL_DATA_DIR) / "holidays.ics"), kDefaults, today);
+  std::vector<std::string> dates;
+  for (const EventRecord& e : result.events) {
+    EXPECT_EQ(e.frequency, kOnce);
+    if (!Message(e).ends_with("Evening class")) dates.push_back(e.date + " " + Message(e));
+  }
+  EXPECT_EQ(dates, (std::vector<std::string>{
+                       "Jan012027 New Year's Day", "Jan012028 New Year's Day",
+                       "Jan012029 New Year's Day", "May312027 Spring bank holiday",
+                       "May292028 Spring bank holiday", "Mar292027 Easter Monday",
+                       "Apr172028 Easter Monday", "Dec262026 Boxing Day", "Dec262028 Boxing Day"}));
+  EXPECT_EQ(result.events.at(0).warnDays, 1);  // the series' alarm on each
+  const std::size_t classes = result.events.size() - dates.size();
+  EXPECT_EQ(classes, ical::kMaxSeriesEvents);
+  EXPECT_EQ(Message(result.events[dates.size()]), "18:00 Evening class");
+  EXPECT_EQ(result.events[dates.size() + 1].date, "Dec292026");  // every second week
+  std::vector<std::string> notes;
+  for (const auto& note : result.notes) notes.push_back(ical::NoteLine(note));
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "series \"New Year's Day\": its dates end: it became 3 once events, one "
+                       "for each date from today",
+                       "series \"Spring bank holiday\": its dates end: it became 2 once events, "
+                       "one for each date from today",
+                       "series \"Easter Monday\": its dates end: it became 2 once events, one for "
+                       "each date from today",
+                       "skipped \"Thanksgiving\": it repeats on other days than every year from "
+                       "its start (BYDAY=4TH)",
+                       "series \"Boxing Day\": its dates end: it became 2 once events, one for "
+                       "each date from today",
+                       "series \"Evening class\": its dates end: it became 60 once events, one "
+                       "for each date from today up to the most a series becomes (of 100)"}));
+  EXPECT_EQ(ical::CountLine(result),
+            "imported 69 events (69 of them once events from 5 series), skipped 1");
 }
 
 TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
