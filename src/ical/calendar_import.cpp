@@ -5,61 +5,17 @@
 #include <set>
 
 #include "data/codepage.h"
+#include "engine/date_text.h"
 #include "ical/calendar_encoding.h"
 #include "ical/calendar_events.h"
 #include "ical/calendar_lines.h"
+#include "ical/calendar_series.h"
 #include "ical/event_import.h"
 #include "ical/export_start.h"
 #include "ical/ical_handles.h"
 
 namespace memro::ical {
 namespace {
-
-std::string Uid(icalcomponent* event) { return PropertyText(event, ICAL_UID_PROPERTY); }
-
-bool ChangesOccurrence(icalcomponent* event) {
-  return icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY) != nullptr;
-}
-
-// Events of one UID: the one with the repeat rule, and those that change single
-// occurrences of it (RECURRENCE-ID), which are part of it and not events of their own.
-struct Series {
-  std::set<std::string> changed;  // UIDs with changed occurrences
-  std::set<std::string> masters;  // of those, UIDs with an event that is no changed occurrence
-};
-
-// The lines a series is told by; the rest of each event is not read for it.
-bool SeriesLine(std::string_view line) {
-  const std::string_view name = PropertyName(line);
-  return SameName(name, "UID") || SameName(name, "RECURRENCE-ID");
-}
-
-// Each event read on its own from the lines that tell its series.
-void WalkSeries(std::string_view input, int complete,
-                const std::function<void(icalcomponent* event)>& take) {
-  WalkEvents(
-      input, complete,
-      [&](const std::string& text, bool) {
-        if (const Component event{icalparser_parse_string(text.c_str())}) take(event.get());
-        return Walk::kGoOn;
-      },
-      SeriesLine);
-}
-
-// Only the UIDs with changed occurrences matter, and few calendars have any: one look
-// at them keeps the sets small, whatever the number of events.
-Series SeriesOf(std::string_view input, int complete) {
-  Series series;
-  WalkSeries(input, complete, [&](icalcomponent* event) {
-    if (ChangesOccurrence(event)) series.changed.insert(Uid(event));
-  });
-  if (series.changed.empty()) return series;
-  WalkSeries(input, complete, [&](icalcomponent* event) {
-    const std::string uid = Uid(event);
-    if (!ChangesOccurrence(event) && series.changed.count(uid)) series.masters.insert(uid);
-  });
-  return series;
-}
 
 std::string Counted(int n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
@@ -139,6 +95,22 @@ void Take(EventOutcome&& outcome, ImportResult& result) {
   result.events.insert(result.events.end(), outcome.records.begin(), outcome.records.end());
 }
 
+const std::vector<icaltimetype>& ChangedDates(const Series& series, const std::string& uid,
+                                              bool changes) {
+  static const std::vector<icaltimetype> kNone;
+  const auto found = series.changed.find(uid);
+  return uid.empty() || changes || found == series.changed.end() ? kNone : found->second;
+}
+
+// A changed date of a series, taken as its other dates are: from today on.
+void TakeChangedDate(EventOutcome&& outcome, const Date& today, ImportResult& result) {
+  std::erase_if(outcome.records, [&](const EventRecord& e) {
+    const auto date = StoredDate(e.date, 0);
+    return date && std::chrono::sys_days{*date} < std::chrono::sys_days{today};
+  });
+  if (!outcome.records.empty() || !outcome.skipReason.empty()) Take(std::move(outcome), result);
+}
+
 }  // namespace
 
 // Each VEVENT is read on its own and let go before the next: the reader's structures
@@ -176,12 +148,17 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
     }
     const std::string uid = Uid(event.get());
     // Without a UID nothing says which event an occurrence belongs to.
-    const bool known = !uid.empty();
-    const bool changes = ChangesOccurrence(event.get());
-    if (known && changes && series.masters.count(uid)) return Walk::kGoOn;
-    Take(ImportEvent(event.get(), defaults, zones, *today,
-                     known && !changes && series.changed.count(uid) > 0),
-         result);
+    const bool changes = !uid.empty() && ChangesOccurrence(event.get());
+    if (changes && series.masters.count(uid)) {
+      // A changed date of a series taken as its dates is one of them; of any other series
+      // (skipped whole) it is nothing more.
+      if (series.ending.count(uid)) {
+        TakeChangedDate(ImportEvent(event.get(), defaults, zones, *today, {}), *today, result);
+      }
+    } else {
+      Take(ImportEvent(event.get(), defaults, zones, *today, ChangedDates(series, uid, changes)),
+           result);
+    }
     // One more than a file holds is enough to refuse it; the rest is not converted.
     result.overLimit = result.events.size() > static_cast<std::size_t>(kMaxEvents);
     return result.overLimit ? Walk::kStop : Walk::kGoOn;

@@ -147,7 +147,8 @@ void TakeSeries(icalcomponent* event, const RecordDefaults& defaults, const Seri
 }  // namespace
 
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         const TimeZones& zones, const Date& today, bool changedOccurrences) {
+                         const TimeZones& zones, const Date& today,
+                         const std::vector<icaltimetype>& changed) {
   EventOutcome out;
   out.summary = PropertyText(event, ICAL_SUMMARY_PROPERTY);
   if (const auto name = UnreadableProperty(event)) {
@@ -174,9 +175,9 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   if (const auto code = memro ? XNumber(event, kFrequency) : std::nullopt) {
     r.frequency = *code;
   } else if (start) {
-    const Recurrence recurrence = RecurrenceOf(event, *start, changedOccurrences);
+    const Recurrence recurrence = RecurrenceOf(event, *start, !changed.empty());
     if (!recurrence.problem.empty()) {
-      const auto dates = changedOccurrences ? std::nullopt : FiniteDates(event, *start, today);
+      const auto dates = FiniteDates(event, *start, today, changed);
       if (!dates || dates->starts.empty()) {
         out.skipReason = recurrence.problem + (dates ? ", and all its dates lie before today" : "");
       } else {

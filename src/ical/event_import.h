@@ -27,8 +27,10 @@ struct EventOutcome {
 // An event Memro exported (it carries X-MEMRO- properties) comes back as it was; any
 // other gets its fields from the iCalendar ones and the user's defaults.
 // zones: those its times may name. today: a series' dates before it are past.
-// changedOccurrences: other VEVENTs of its UID change single occurrences of it.
+// changed: the occurrences of it that other VEVENTs of its UID change; a series whose
+// dates end is taken without them (they are events of their own), any other skipped.
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         const TimeZones& zones, const Date& today, bool changedOccurrences);
+                         const TimeZones& zones, const Date& today,
+                         const std::vector<icaltimetype>& changed);
 
 }  // namespace memro::ical

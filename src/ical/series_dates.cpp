@@ -56,23 +56,30 @@ std::vector<icaltimetype> ExcludedDates(icalcomponent* event) {
 
 }  // namespace
 
-std::optional<SeriesDates> FiniteDates(icalcomponent* event, const EventStart& start,
-                                       const Date& today) {
-  if (icalcomponent_count_properties(event, ICAL_EXRULE_PROPERTY) > 0) return std::nullopt;
+bool DatesEnd(icalcomponent* event) {
+  if (icalcomponent_count_properties(event, ICAL_EXRULE_PROPERTY) > 0) return false;
   const int rules = icalcomponent_count_properties(event, ICAL_RRULE_PROPERTY);
+  if (rules != 1) return rules == 0;
+  return Finite(
+      icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)),
+      icalcomponent_get_dtstart(event));
+}
+
+std::optional<SeriesDates> FiniteDates(icalcomponent* event, const EventStart& start,
+                                       const Date& today,
+                                       const std::vector<icaltimetype>& changed) {
+  if (!DatesEnd(event)) return std::nullopt;
   std::vector<icaltimetype> dates;
-  if (rules > 1) return std::nullopt;
-  if (rules == 1) {
+  if (icalcomponent_count_properties(event, ICAL_RRULE_PROPERTY) == 1) {
     const icalrecurrencetype rule =
         icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY));
-    if (!Finite(rule, start.written) || !RuleDates(rule, start.written, dates)) {
-      return std::nullopt;
-    }
+    if (!RuleDates(rule, start.written, dates)) return std::nullopt;
   } else {
     dates.push_back(start.written);
   }
   ExtraDates(event, dates);
-  const std::vector<icaltimetype> excluded = ExcludedDates(event);
+  std::vector<icaltimetype> excluded = ExcludedDates(event);
+  excluded.insert(excluded.end(), changed.begin(), changed.end());
   std::sort(dates.begin(), dates.end(), [](const icaltimetype& a, const icaltimetype& b) {
     return icaltime_compare(a, b) < 0;
   });

@@ -22,7 +22,13 @@ struct SeriesDates {
 // UNTIL within a hundred years of its start (or of DTSTART alone without a rule) and
 // its RDATEs, less its EXDATEs, each in the user's local zone. Nothing when they do
 // not end, or there are too many to count.
+// changed: occurrences other events change, left out like EXDATEs.
 std::optional<SeriesDates> FiniteDates(icalcomponent* event, const EventStart& start,
-                                       const Date& today);
+                                       const Date& today,
+                                       const std::vector<icaltimetype>& changed = {});
+
+// True when the event's dates end: no rule, or one rule with a COUNT or an UNTIL within
+// a hundred years of DTSTART, and no EXRULE.
+bool DatesEnd(icalcomponent* event);
 
 }  // namespace memro::ical

@@ -119,8 +119,9 @@ TEST(IcalImport, TakesEachTimeAsItsInstantInTheUsersZone) {
             "as written");
 }
 
-// Holiday calendars write their days as series that end, extra dates and exceptions:
-// each date from today on becomes a once event, up to a bound per series.
+// Holiday calendars write their days as series that end, extra dates, exceptions and
+// dates changed by events of their own (RECURRENCE-ID): each date from today on
+// becomes a once event, up to a bound per series.
 TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
   const Date today{std::chrono::year{2026}, std::chrono::December, std::chrono::day{10}};
   const auto result = ical::ImportCalendar(
@@ -134,7 +135,8 @@ TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
                        "Jan012027 New Year's Day", "Jan012028 New Year's Day",
                        "Jan012029 New Year's Day", "May312027 Spring bank holiday",
                        "May292028 Spring bank holiday", "Mar292027 Easter Monday",
-                       "Apr172028 Easter Monday", "Dec262026 Boxing Day", "Dec262028 Boxing Day"}));
+                       "Apr172028 Easter Monday", "Dec262026 Boxing Day", "Dec262028 Boxing Day",
+                       "May032027 Bank holiday", "May012028 Bank holiday (moved)"}));
   EXPECT_EQ(result.events.at(0).warnDays, 1);  // the series' alarm on each
   const std::size_t classes = result.events.size() - dates.size();
   EXPECT_EQ(classes, ical::kMaxSeriesEvents);
@@ -153,10 +155,12 @@ TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
                        "its start (BYDAY=4TH)",
                        "series \"Boxing Day\": its dates end: it became 2 once events, one for "
                        "each date from today",
+                       "series \"Bank holiday\": its dates end: it became 1 once event, one for "
+                       "each date from today",
                        "series \"Evening class\": its dates end: it became 60 once events, one "
                        "for each date from today up to the most a series becomes (of 100)"}));
   EXPECT_EQ(ical::CountLine(result),
-            "imported 69 events (69 of them once events from 5 series), skipped 1");
+            "imported 71 events (70 of them once events from 6 series), skipped 1");
 }
 
 TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
