@@ -166,12 +166,13 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
   return result;
 }
 
+// A title or a zone's name from the file goes to a terminal: shown without controls.
 std::string NoteLine(const ImportNote& note) {
-  const std::string title =
-      "\"" + (note.summary.empty() ? "(no title)" : PrintableText(note.summary)) + "\"";
-  if (note.kind == ImportNote::Kind::kSkipped) return "skipped " + title + ": " + note.text;
-  if (note.kind == ImportNote::Kind::kSeries) return "series " + title + ": " + note.text;
-  return "warning: " + title + ": " + note.text;
+  const std::string title = "\"" + (note.summary.empty() ? "(no title)" : note.summary) + "\"";
+  const char* kind = note.kind == ImportNote::Kind::kSkipped  ? "skipped "
+                     : note.kind == ImportNote::Kind::kSeries ? "series "
+                                                              : "warning: ";
+  return PrintableText(kind + title + ": " + note.text);
 }
 
 std::string EncodingWarning(const std::string& file, const ImportResult& result) {

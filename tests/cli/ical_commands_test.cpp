@@ -162,10 +162,11 @@ TEST_F(CliTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
       CalendarOf({"UID:a\r\nSUMMARY:Event Tv\xE5 \x80\r\nDTSTART;VALUE=DATE:20270105\r\n",
                   "UID:b\r\nSUMMARY:\x1B[31mR\xF6"
                   "d\x9B\x81\r\nDTSTART;VALUE=DATE:20270105\r\n"
-                  "RRULE:FREQ=YEARLY;BYMONTH=1,7\r\n"}));
+                  "RRULE:FREQ=YEARLY;BYMONTH=1,7\r\n",
+                  "UID:c\r\nSUMMARY:Far\r\nDTSTART;TZID=\x1B]2x\x07:20270105T100000\r\n"}));
   ASSERT_EQ(Run({"import", (dir / "latin1.ics").string(), file.string()}), 0) << err.str();
   const auto events = ReadEvents(file);
-  ASSERT_EQ(events.size(), 1u);
+  ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(std::string(TrimTrailingBlanksView(events[0].message)), "Event Tv\xE5 \x80");
   EXPECT_EQ(err.str(), "memro-cli: warning: " + (dir / "latin1.ics").string() +
                            " is not UTF-8 text; it was read as Windows-1252: check the accented "
@@ -173,7 +174,9 @@ TEST_F(CliTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
                            "memro-cli: skipped \"?[31mR\xC3\xB6"
                            "d\xE2\x80\xBA?\": it repeats on other days "
                            "than every year from its start (BYMONTH=1,7)\n"
-                           "memro-cli: imported 1 event, skipped 1\n");
+                           "memro-cli: warning: \"Far\": its time zone ?]2x? is not known; its "
+                           "time was taken as written\n"
+                           "memro-cli: imported 2 events, skipped 1\n");
 }
 
 }  // namespace
