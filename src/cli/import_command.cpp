@@ -40,6 +40,7 @@ int RunImport(const std::vector<std::string>& words, std::ostream&, std::ostream
                    " is left as it was.");
     return kExitFailed;
   }
+  if (result.readAsWindows1252) platform.Error(ical::EncodingWarning(in, result));
   for (const ical::ImportNote& note : result.notes) platform.Error(ical::NoteLine(note));
   if (result.notesLeftOut > 0) {
     platform.Error("and " + std::to_string(result.notesLeftOut) + " more notes like these");

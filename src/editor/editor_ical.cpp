@@ -29,8 +29,9 @@ FileDialogRequest CalendarRequest(const std::string& title) {
 
 // What the import left out or changed, and the count; nothing when all went in as it was.
 std::string ImportReport(const std::string& file, const ical::ImportResult& result) {
-  if (result.notes.empty() && !result.events.empty()) return {};
+  if (result.notes.empty() && !result.events.empty() && !result.readAsWindows1252) return {};
   std::string text = file + ": " + ical::CountLine(result) + ".";
+  if (result.readAsWindows1252) text += "\n" + ical::EncodingWarning(file, result);
   for (std::size_t i = 0; i < result.notes.size() && i < kNotesShown; ++i) {
     text += '\n';
     text += ical::NoteLine(result.notes[i]);

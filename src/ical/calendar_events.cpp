@@ -56,6 +56,14 @@ class EventText {
   bool whole_ = true;
 };
 
+std::string Capitals(std::string_view name) {
+  std::string text(name);
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
 }  // namespace
 
 CalendarOutline OutlineOf(std::string_view input) {
@@ -79,6 +87,7 @@ CalendarOutline OutlineOf(std::string_view input) {
     std::string_view name;
     const Marker marker = MarkerOf(line, name);
     ended = IsLine(line, "END:VCALENDAR");
+    if (marker == Marker::kBegin && depth == 1 && calendar) ++outline.components[Capitals(name)];
     if (marker == Marker::kBegin && depth++ == 0) {
       calendar = SameName(name, "VCALENDAR");
     } else if (marker == Marker::kEnd && !lost) {
@@ -98,7 +107,7 @@ CalendarOutline OutlineOf(std::string_view input) {
 }
 
 void WalkEvents(std::string_view input, int complete, const Visit& visit,
-                const std::function<bool(std::string_view line)>& ownLine) {
+                const std::function<bool(std::string_view line)>& ownLine, std::string_view kind) {
   ContentLines lines(input);
   std::string line;
   EventText event;
@@ -116,7 +125,7 @@ void WalkEvents(std::string_view input, int complete, const Visit& visit,
       if (depth == 0) {
         if (++outer > complete) return;
         calendar = SameName(name, "VCALENDAR");
-      } else if (depth == 1 && calendar && SameName(name, "VEVENT")) {
+      } else if (depth == 1 && calendar && SameName(name, kind)) {
         inEvent = true;
         event.Start();
       }

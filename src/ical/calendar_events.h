@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ struct CalendarOutline {
   // How many of the outermost components end: the reader gives only those, so their
   // VEVENTs alone are taken in.
   int complete = 0;
+  // How many components of each kind (VEVENT, VTODO, ...) the VCALENDARs hold, by
+  // their names in capitals.
+  std::map<std::string, int> components;
 };
 
 // Checks that input is one iCalendar object from its first line (BEGIN:VCALENDAR) to
@@ -33,12 +37,13 @@ enum class Walk { kGoOn, kStop };
 // event larger than kMaxEventBytes, whose text is then its SUMMARY line alone.
 using Visit = std::function<Walk(const std::string& event, bool whole)>;
 
-// Hands each VEVENT of the first `complete` outermost VCALENDARs, in order, to visit,
-// so that the reader holds one event at a time, never the whole calendar. With ownLine
-// set, the event's text keeps only the lines of the event itself (not of its VALARMs)
-// that ownLine accepts. BEGIN and END lines nest as the reader nests them, whatever
-// they name.
+// Hands each VEVENT (or each component named kind) of the first `complete` outermost
+// VCALENDARs, in order, to visit, so that the reader holds one event at a time, never
+// the whole calendar. With ownLine set, the event's text keeps only the lines of the
+// event itself (not of its VALARMs) that ownLine accepts. BEGIN and END lines nest as
+// the reader nests them, whatever they name.
 void WalkEvents(std::string_view input, int complete, const Visit& visit,
-                const std::function<bool(std::string_view line)>& ownLine = {});
+                const std::function<bool(std::string_view line)>& ownLine = {},
+                std::string_view kind = "VEVENT");
 
 }  // namespace memro::ical

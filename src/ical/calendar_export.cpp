@@ -8,6 +8,7 @@
 #include "engine/date_text.h"
 #include "ical/event_texts.h"
 #include "ical/event_uid.h"
+#include "ical/export_start.h"
 #include "ical/ical_handles.h"
 #include "ical/ical_names.h"
 
@@ -39,13 +40,21 @@ void AddExact(icalcomponent* event, const char* textName, const char* bytesName,
   }
 }
 
-// DTSTART and RRULE where the stored date is a date; the stored text itself where
-// DTSTART would not give it back, and the code where no rule says it.
-void AddDateAndFrequency(icalcomponent* event, const EventRecord& e, int currentYear) {
+// DTSTART, DTEND and RRULE where the stored date is a date; the stored text itself
+// where DTSTART would not give it back, and the code where no rule says it.
+void AddDateAndFrequency(icalcomponent* event, const EventRecord& e, int currentYear,
+                         const Date& exportDay) {
   auto date = StoredDate(e.date, currentYear);
   if (date && static_cast<int>(date->year()) > kLastYear) date.reset();
-  if (date) icalcomponent_add_property(event, icalproperty_new_dtstart(AllDay(*date)));
-  if (!date || FormatStored(*date) != e.date) {
+  const Date start = date ? ExportedStart(*date, e.frequency, exportDay) : Date{};
+  if (date) {
+    icalcomponent_add_property(event, icalproperty_new_dtstart(AllDay(start)));
+    // One whole day: readers differ on an all-day event without an end, and some
+    // servers refuse one.
+    const Date end{std::chrono::sys_days{start} + std::chrono::days{1}};
+    icalcomponent_add_property(event, icalproperty_new_dtend(AllDay(end)));
+  }
+  if (!date || FormatStored(*date) != e.date || start != *date) {
     AddExact(event, kDate, kDateBytes, TrimTrailingBlanksView(e.date));
   }
   if (date && e.frequency >= kYearly && e.frequency < kOnce) {
@@ -89,11 +98,11 @@ void AddAlarm(icalcomponent* event, std::int16_t warnDays, const std::string& su
 }
 
 icalcomponent* EventComponent(const EventRecord& e, const std::string& uid,
-                              const icaltimetype& stamp, int currentYear) {
+                              const icaltimetype& stamp, int currentYear, const Date& exportDay) {
   icalcomponent* event = icalcomponent_new_vevent();
   icalcomponent_add_property(event, icalproperty_new_uid(uid.c_str()));
   icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
-  AddDateAndFrequency(event, e, currentYear);
+  AddDateAndFrequency(event, e, currentYear, exportDay);
   const std::string_view message = TrimTrailingBlanksView(e.message);
   const std::string summary = SummaryText(message);
   AddMessage(event, message, summary);
@@ -117,9 +126,10 @@ std::string ExportCalendar(const std::vector<EventRecord>& events, const ExportO
   const icaltimetype stamp = icaltime_from_timet_with_zone(static_cast<time_t>(options.stamp), 0,
                                                            icaltimezone_get_utc_timezone());
   const std::vector<std::string> uids = EventUids(events);
+  const Date exportDay = LocalDayOf(options.stamp);
   for (std::size_t i = 0; i < events.size(); ++i) {
-    icalcomponent_add_component(calendar.get(),
-                                EventComponent(events[i], uids[i], stamp, options.currentYear));
+    icalcomponent_add_component(
+        calendar.get(), EventComponent(events[i], uids[i], stamp, options.currentYear, exportDay));
   }
   return Owned(icalcomponent_as_ical_string_r(calendar.get()));
 }

@@ -9,8 +9,10 @@
 namespace memro::ical {
 
 struct ExportOptions {
-  std::int64_t stamp = 0;  // DTSTAMP of every event: seconds since 1970-01-01 UTC
-  int currentYear = 0;     // the year of a stored date written without one
+  // DTSTAMP of every event: seconds since 1970-01-01 UTC. Its day in the local zone is
+  // the day of the export (see ExportedStart).
+  std::int64_t stamp = 0;
+  int currentYear = 0;  // the year of a stored date written without one
 };
 
 // One VCALENDAR with a VEVENT per event, in order, as iCalendar text (CR LF line ends,

@@ -1,59 +1,56 @@
 #include "ical/calendar_import.h"
 
+#include <ctime>
+#include <map>
 #include <set>
 
+#include "data/codepage.h"
+#include "engine/date_text.h"
+#include "ical/calendar_encoding.h"
 #include "ical/calendar_events.h"
 #include "ical/calendar_lines.h"
+#include "ical/calendar_series.h"
 #include "ical/event_import.h"
+#include "ical/export_start.h"
 #include "ical/ical_handles.h"
 
 namespace memro::ical {
 namespace {
 
-std::string Uid(icalcomponent* event) { return PropertyText(event, ICAL_UID_PROPERTY); }
-
-bool ChangesOccurrence(icalcomponent* event) {
-  return icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+std::string Counted(int n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
-// Events of one UID: the one with the repeat rule, and those that change single
-// occurrences of it (RECURRENCE-ID), which are part of it and not events of their own.
-struct Series {
-  std::set<std::string> changed;  // UIDs with changed occurrences
-  std::set<std::string> masters;  // of those, UIDs with an event that is no changed occurrence
-};
-
-// The lines a series is told by; the rest of each event is not read for it.
-bool SeriesLine(std::string_view line) {
-  const std::string_view name = PropertyName(line);
-  return SameName(name, "UID") || SameName(name, "RECURRENCE-ID");
+// "holds 3 to-dos and no events: nothing was imported": a calendar of something else
+// than events, named so the user sees it was the wrong file (a task list, a journal).
+std::string NoEventsError(const std::map<std::string, int>& components) {
+  std::string held;
+  for (const auto& [name, n] : components) {
+    std::string what;
+    if (name == "VTODO") {
+      what = Counted(n, "to-do", "to-dos");
+    } else if (name == "VJOURNAL") {
+      what = Counted(n, "journal entry", "journal entries");
+    } else if (name == "VFREEBUSY") {
+      what = Counted(n, "free/busy list", "free/busy lists");
+    } else {
+      continue;  // time zones and the like say nothing by themselves
+    }
+    held.append(held.empty() ? "" : ", ").append(what);
+  }
+  return "holds " + held + (held.empty() ? "" : " and ") + "no events: nothing was imported";
 }
 
-// Each event read on its own from the lines that tell its series.
-void WalkSeries(std::string_view input, int complete,
-                const std::function<void(icalcomponent* event)>& take) {
+// The calendar's own time zones; few calendars hold more than a handful.
+void ReadZones(std::string_view input, int complete, TimeZones& zones) {
   WalkEvents(
       input, complete,
-      [&](const std::string& text, bool) {
-        if (const Component event{icalparser_parse_string(text.c_str())}) take(event.get());
+      [&](const std::string& text, bool whole) {
+        if (!whole) return Walk::kGoOn;
+        if (Component zone{icalparser_parse_string(text.c_str())}) zones.Add(zone.release());
         return Walk::kGoOn;
       },
-      SeriesLine);
-}
-
-// Only the UIDs with changed occurrences matter, and few calendars have any: one look
-// at them keeps the sets small, whatever the number of events.
-Series SeriesOf(std::string_view input, int complete) {
-  Series series;
-  WalkSeries(input, complete, [&](icalcomponent* event) {
-    if (ChangesOccurrence(event)) series.changed.insert(Uid(event));
-  });
-  if (series.changed.empty()) return series;
-  WalkSeries(input, complete, [&](icalcomponent* event) {
-    const std::string uid = Uid(event);
-    if (!ChangesOccurrence(event) && series.changed.count(uid)) series.masters.insert(uid);
-  });
-  return series;
+      {}, "VTIMEZONE");
 }
 
 std::string TooLargeReason() {
@@ -71,46 +68,97 @@ void Note(ImportResult& result, ImportNote&& note) {
   }
 }
 
+std::string SeriesText(const EventOutcome& outcome) {
+  const std::size_t n = outcome.records.size();
+  std::string text = "its dates end: it became " + std::to_string(n) +
+                     (n == 1 ? " once event" : " once events") + ", one for each date from today";
+  if (static_cast<int>(n) < outcome.seriesDates) {
+    text += " up to the most a series becomes (of " + std::to_string(outcome.seriesDates) + ")";
+  }
+  return text;
+}
+
 void Take(EventOutcome&& outcome, ImportResult& result) {
-  if (!outcome.record) {
+  if (outcome.records.empty()) {
     ++result.skipped;
     Note(result, {ImportNote::Kind::kSkipped, outcome.summary, outcome.skipReason});
     return;
   }
+  if (outcome.seriesDates >= 0) {
+    ++result.series;
+    result.seriesEvents += static_cast<int>(outcome.records.size());
+    Note(result, {ImportNote::Kind::kSeries, outcome.summary, SeriesText(outcome)});
+  }
   for (std::string& warning : outcome.warnings) {
     Note(result, {ImportNote::Kind::kWarning, outcome.summary, std::move(warning)});
   }
-  result.events.push_back(*outcome.record);
+  result.events.insert(result.events.end(), outcome.records.begin(), outcome.records.end());
+}
+
+const std::vector<icaltimetype>& ChangedDates(const Series& series, const std::string& uid,
+                                              bool changes) {
+  static const std::vector<icaltimetype> kNone;
+  const auto found = series.changed.find(uid);
+  return uid.empty() || changes || found == series.changed.end() ? kNone : found->second;
+}
+
+// A changed date of a series, taken as its other dates are: from today on.
+void TakeChangedDate(EventOutcome&& outcome, const Date& today, ImportResult& result) {
+  std::erase_if(outcome.records, [&](const EventRecord& e) {
+    const auto date = StoredDate(e.date, 0);
+    return date && std::chrono::sys_days{*date} < std::chrono::sys_days{today};
+  });
+  if (!outcome.records.empty() || !outcome.skipReason.empty()) Take(std::move(outcome), result);
 }
 
 }  // namespace
 
 // Each VEVENT is read on its own and let go before the next: the reader's structures
 // take some 50 times the text they are made from, and only one event's are held.
-ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults) {
+ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaults,
+                            std::optional<Date> today) {
   ImportResult result;
+  std::string decoded;
+  if (!IsUtf8(input)) {
+    // Older programs write their own code page; every byte is a character in this one.
+    decoded = Cp1252ToUtf8(input);
+    input = decoded;
+    result.readAsWindows1252 = true;
+  }
   const CalendarOutline outline = OutlineOf(input);
   if (outline.error) {
     result.error = *outline.error;
     return result;
   }
+  if (!outline.components.count("VEVENT")) {
+    result.error = NoEventsError(outline.components);
+    return result;
+  }
   icalerror_set_errors_are_fatal(0);
   const Series series = SeriesOf(input, outline.complete);
+  TimeZones zones;
+  ReadZones(input, outline.complete, zones);
+  if (!today) today = LocalDayOf(std::time(nullptr));
   WalkEvents(input, outline.complete, [&](const std::string& text, bool whole) {
     const Component event(icalparser_parse_string(text.c_str()));
     if (!event) return Walk::kGoOn;
     if (!whole) {
-      Take({PropertyText(event.get(), ICAL_SUMMARY_PROPERTY), std::nullopt, TooLargeReason(), {}},
-           result);
+      Take({PropertyText(event.get(), ICAL_SUMMARY_PROPERTY), {}, TooLargeReason(), {}}, result);
       return Walk::kGoOn;
     }
     const std::string uid = Uid(event.get());
     // Without a UID nothing says which event an occurrence belongs to.
-    const bool known = !uid.empty();
-    const bool changes = ChangesOccurrence(event.get());
-    if (known && changes && series.masters.count(uid)) return Walk::kGoOn;
-    Take(ImportEvent(event.get(), defaults, known && !changes && series.changed.count(uid) > 0),
-         result);
+    const bool changes = !uid.empty() && ChangesOccurrence(event.get());
+    if (changes && series.masters.count(uid)) {
+      // A changed date of a series taken as its dates is one of them; of any other series
+      // (skipped whole) it is nothing more.
+      if (series.ending.count(uid)) {
+        TakeChangedDate(ImportEvent(event.get(), defaults, zones, *today, {}), *today, result);
+      }
+    } else {
+      Take(ImportEvent(event.get(), defaults, zones, *today, ChangedDates(series, uid, changes)),
+           result);
+    }
     // One more than a file holds is enough to refuse it; the rest is not converted.
     result.overLimit = result.events.size() > static_cast<std::size_t>(kMaxEvents);
     return result.overLimit ? Walk::kStop : Walk::kGoOn;
@@ -118,16 +166,30 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
   return result;
 }
 
+// A title or a zone's name from the file goes to a terminal: shown without controls.
 std::string NoteLine(const ImportNote& note) {
   const std::string title = "\"" + (note.summary.empty() ? "(no title)" : note.summary) + "\"";
-  if (note.kind == ImportNote::Kind::kSkipped) return "skipped " + title + ": " + note.text;
-  return "warning: " + title + ": " + note.text;
+  const char* kind = note.kind == ImportNote::Kind::kSkipped  ? "skipped "
+                     : note.kind == ImportNote::Kind::kSeries ? "series "
+                                                              : "warning: ";
+  return PrintableText(kind + title + ": " + note.text);
+}
+
+std::string EncodingWarning(const std::string& file, const ImportResult& result) {
+  if (!result.readAsWindows1252) return {};
+  return "warning: " + file +
+         " is not UTF-8 text; it was read as Windows-1252: check the accented letters of the "
+         "imported events";
 }
 
 std::string CountLine(const ImportResult& result) {
   const std::size_t n = result.events.size();
-  return "imported " + std::to_string(n) + (n == 1 ? " event" : " events") + ", skipped " +
-         std::to_string(result.skipped);
+  std::string line = "imported " + std::to_string(n) + (n == 1 ? " event" : " events");
+  if (result.series > 0) {
+    line += " (" + std::to_string(result.seriesEvents) + " of them once events from " +
+            std::to_string(result.series) + " series)";
+  }
+  return line + ", skipped " + std::to_string(result.skipped);
 }
 
 }  // namespace memro::ical

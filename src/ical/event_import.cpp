@@ -1,13 +1,13 @@
 #include "ical/event_import.h"
 
 #include <cstring>
-#include <ctime>
 
 #include "data/text_util.h"
 #include "ical/event_parts.h"
 #include "ical/event_texts.h"
 #include "ical/ical_handles.h"
 #include "ical/ical_names.h"
+#include "ical/series_dates.h"
 
 namespace memro::ical {
 namespace {
@@ -66,12 +66,35 @@ std::string TimePrefix(int minuteOfDay) {
                      char('0' + minute / 10), char('0' + minute % 10), ' '};
 }
 
-// A foreign event's message: its title, then its description when that says more.
+std::string_view TrimmedText(std::string_view text) {
+  constexpr std::string_view kSpace = " \t\r\n";
+  const std::size_t first = text.find_first_not_of(kSpace);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+}
+
+// What a description adds to the title. Many calendars repeat the title as the
+// description's first line; only what follows that line is new.
+std::string_view AddedText(std::string_view description, std::string_view summary) {
+  const std::string_view text = TrimmedText(description);
+  const std::string_view title = TrimmedText(summary);
+  if (text.empty()) return {};
+  if (title.empty() || !text.starts_with(title)) return description;
+  const std::string_view rest = text.substr(title.size());
+  const std::size_t next = rest.find_first_not_of(" \t");
+  if (next != std::string_view::npos && rest[next] != '\r' && rest[next] != '\n') {
+    return description;
+  }
+  return TrimmedText(rest);
+}
+
+// A foreign event's message: its title, then its description where that says more.
 std::string ForeignText(icalcomponent* event, const std::string& summary) {
   const std::string description = PropertyText(event, ICAL_DESCRIPTION_PROPERTY);
-  if (description.empty() || description == summary) return summary;
-  if (summary.empty()) return description;
-  return summary + "\n" + description;
+  const std::string_view added = AddedText(description, summary);
+  if (added.empty()) return summary;
+  if (TrimmedText(summary).empty()) return std::string(added);
+  return summary + "\n" + std::string(added);
 }
 
 std::string MessageBytes(icalcomponent* event, bool memro, const std::string& summary,
@@ -104,40 +127,28 @@ void SetFlags(icalcomponent* event, const RecordDefaults& defaults, EventRecord&
   if (status && icalproperty_get_status(status) == ICAL_STATUS_CANCELLED) r.enabled = 0;
 }
 
-}  // namespace
-
-std::optional<EventStart> StartOf(icalcomponent* event) {
-  icalproperty* p = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-  if (!p) return std::nullopt;
-  const icaltimetype t = icalproperty_get_dtstart(p);
-  if (icaltime_is_null_time(t)) return std::nullopt;
-  EventStart start;
-  start.written = t;
-  int year = t.year, month = t.month, day = t.day;
-  if (!t.is_date && icaltime_is_utc(t)) {
-    // A time in UTC is meant for every zone: it is taken in the user's own.
-    const std::time_t seconds = icaltime_as_timet(t);
-    std::tm local{};
-    if (!::localtime_r(&seconds, &local)) return std::nullopt;
-    year = local.tm_year + 1900, month = local.tm_mon + 1, day = local.tm_mday;
-    start.minuteOfDay = local.tm_hour * 60 + local.tm_min;
-  } else if (!t.is_date) {
-    start.minuteOfDay = t.hour * 60 + t.minute;
+// A series whose dates end, as one once event per date from today on.
+void TakeSeries(icalcomponent* event, const RecordDefaults& defaults, const SeriesDates& dates,
+                EventOutcome& out) {
+  out.seriesDates = dates.fromToday;
+  EventOutcome discarded;  // a message cut once is told once
+  for (const EventStart& start : dates.starts) {
+    EventRecord r;
+    r.SetDate(FormatStored(start.date));
+    r.frequency = kOnce;
+    r.SetMessage(
+        MessageBytes(event, false, out.summary, start, out.records.empty() ? out : discarded));
+    r.warnDays = WarnDaysOf(event, start).value_or(defaults.warnDays);
+    SetFlags(event, defaults, r);
+    out.records.push_back(r);
   }
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) {
-    return std::nullopt;
-  }
-  if (start.minuteOfDay && (*start.minuteOfDay < 0 || *start.minuteOfDay >= 24 * 60)) {
-    return std::nullopt;
-  }
-  start.date = Date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
-                    std::chrono::day{static_cast<unsigned>(day)}};
-  if (!start.date.ok()) return std::nullopt;
-  return start;
 }
 
+}  // namespace
+
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         bool changedOccurrences) {
+                         const TimeZones& zones, const Date& today,
+                         const std::vector<icaltimetype>& changed) {
   EventOutcome out;
   out.summary = PropertyText(event, ICAL_SUMMARY_PROPERTY);
   if (const auto name = UnreadableProperty(event)) {
@@ -145,7 +156,15 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
     return out;
   }
   const bool memro = IsMemroEvent(event);
-  const std::optional<EventStart> start = StartOf(event);
+  if (!memro && TrimmedText(ForeignText(event, out.summary)).empty()) {
+    out.skipReason = "it has no text (no SUMMARY or DESCRIPTION)";
+    return out;
+  }
+  const std::optional<EventStart> start = StartOf(event, zones);
+  if (start && !start->unknownZone.empty()) {
+    out.warnings.push_back("its time zone " + start->unknownZone +
+                           " is not known; its time was taken as written");
+  }
   const std::optional<std::string> exactDate = memro ? ExactDate(event) : std::nullopt;
   if (!start && !exactDate) {
     out.skipReason = "it has no start date";
@@ -156,9 +175,14 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   if (const auto code = memro ? XNumber(event, kFrequency) : std::nullopt) {
     r.frequency = *code;
   } else if (start) {
-    const Recurrence recurrence = RecurrenceOf(event, *start, changedOccurrences);
+    const Recurrence recurrence = RecurrenceOf(event, *start, !changed.empty());
     if (!recurrence.problem.empty()) {
-      out.skipReason = recurrence.problem;
+      const auto dates = FiniteDates(event, *start, today, changed);
+      if (!dates || dates->starts.empty()) {
+        out.skipReason = recurrence.problem + (dates ? ", and all its dates lie before today" : "");
+      } else {
+        TakeSeries(event, defaults, *dates, out);
+      }
       return out;
     }
     r.frequency = recurrence.frequency;
@@ -169,7 +193,7 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   const auto ownWarning = memro ? XNumber(event, kWarnDays) : std::nullopt;
   r.warnDays = ownWarning ? *ownWarning : WarnDaysOf(event, start).value_or(defaults.warnDays);
   SetFlags(event, defaults, r);
-  out.record = r;
+  out.records.push_back(r);
   return out;
 }
 

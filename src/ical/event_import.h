@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "data/calendar.h"
 #include "data/event_record.h"
+#include "ical/time_zones.h"
 
 namespace memro::ical {
 
@@ -14,15 +16,21 @@ namespace memro::ical {
 // changed on the way (a message cut or characters replaced).
 struct EventOutcome {
   std::string summary;
-  std::optional<EventRecord> record;
+  // One event; for a series whose dates end, one once event per date from today on;
+  // none when it is skipped.
+  std::vector<EventRecord> records;
   std::string skipReason;
   std::vector<std::string> warnings;
+  int seriesDates = -1;  // for such a series: how many dates lie on or after today
 };
 
 // An event Memro exported (it carries X-MEMRO- properties) comes back as it was; any
 // other gets its fields from the iCalendar ones and the user's defaults.
-// changedOccurrences: other VEVENTs of its UID change single occurrences of it.
+// zones: those its times may name. today: a series' dates before it are past.
+// changed: the occurrences of it that other VEVENTs of its UID change; a series whose
+// dates end is taken without them (they are events of their own), any other skipped.
 EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
-                         bool changedOccurrences);
+                         const TimeZones& zones, const Date& today,
+                         const std::vector<icaltimetype>& changed);
 
 }  // namespace memro::ical

@@ -3,6 +3,7 @@
 
 #include "cli_fixture.h"
 #include "data/event_record.h"
+#include "data/text_util.h"
 #include "support/event_files.h"
 
 namespace memro::testing {
@@ -65,7 +66,7 @@ TEST_F(CliTest, ImportAppendsAndReportsWhatItSkipped) {
   WriteFileBytes(dir / "in.ics", CalendarOf({kChoirEvent, kBinsEvent}));
   ASSERT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 0) << err.str();
   EXPECT_EQ(err.str(),
-            "memro-cli: skipped \"Bins\": it repeats every 2 weeks\n"
+            "memro-cli: skipped \"Bins\": it repeats every 2 weeks (INTERVAL=2)\n"
             "memro-cli: imported 1 event, skipped 1\n");
   const auto events = ReadEvents(file);
   ASSERT_EQ(events.size(), 2u);
@@ -80,11 +81,37 @@ TEST_F(CliTest, ImportAppendsAndReportsWhatItSkipped) {
 }
 
 TEST_F(CliTest, ImportCreatesTheFileWithItsHeader) {
-  WriteFileBytes(dir / "empty.ics", kEmptyCalendar);
+  WriteFileBytes(dir / "in.ics", CalendarOf({kChoirEvent}));
   const auto file = dir / "new.mmo";
-  ASSERT_EQ(Run({"import", (dir / "empty.ics").string(), file.string()}), 0);
-  EXPECT_EQ(ReadFileBytes(file), HeaderRecord().ToBytes());
-  EXPECT_EQ(err.str(), "memro-cli: imported 0 events, skipped 0\n");
+  ASSERT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 0);
+  EXPECT_TRUE(ReadFileBytes(file).starts_with(HeaderRecord().ToBytes()));
+  EXPECT_EQ(ReadEvents(file).size(), 1u);
+  EXPECT_EQ(err.str(), "memro-cli: imported 1 event, skipped 0\n");
+}
+
+TEST_F(CliTest, ImportOfACalendarWithoutEventsSaysWhatItHeld) {
+  const auto file = dir / "events.mmo";
+  WriteEventFile(file, {MakeEvent("Dec082026", "keep me")});
+  const std::string before = ReadFileBytes(file);
+  const std::string todo = "BEGIN:VTODO\r\nUID:t\r\nSUMMARY:Buy milk\r\nEND:VTODO\r\n";
+  const std::string journal = "BEGIN:VJOURNAL\r\nUID:j\r\nEND:VJOURNAL\r\n";
+  const std::string head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+  const std::vector<std::pair<std::string, std::string>> inputs = {
+      {kEmptyCalendar, "holds no events: nothing was imported"},
+      {head + todo + todo + todo + "END:VCALENDAR\r\n",
+       "holds 3 to-dos and no events: nothing was imported"},
+      {head + journal + todo + "END:VCALENDAR\r\n",
+       "holds 1 journal entry, 1 to-do and no events: nothing was imported"},
+  };
+  for (const auto& [input, message] : inputs) {
+    WriteFileBytes(dir / "in.ics", input);
+    EXPECT_EQ(Run({"import", (dir / "in.ics").string(), file.string()}), 1);
+    EXPECT_EQ(err.str(), "memro-cli: " + (dir / "in.ics").string() + " " + message + "; " +
+                             file.string() + " is left as it was.\n");
+    EXPECT_EQ(ReadFileBytes(file), before);
+    EXPECT_EQ(Run({"import", (dir / "in.ics").string(), (dir / "new.mmo").string()}), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.mmo"));
+  }
 }
 
 TEST_F(CliTest, ImportThatTakesNothingInLeavesTheFile) {
@@ -125,6 +152,31 @@ TEST_F(CliTest, ImportOfBadICalendarSaysSoAndChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir / "new.mmo"));
   }
   EXPECT_TRUE(TempIsEmpty());
+}
+
+TEST_F(CliTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
+  const auto file = dir / "events.mmo";
+  // Latin-1 bytes, and a title that would colour the terminal red.
+  WriteFileBytes(
+      dir / "latin1.ics",
+      CalendarOf({"UID:a\r\nSUMMARY:Event Tv\xE5 \x80\r\nDTSTART;VALUE=DATE:20270105\r\n",
+                  "UID:b\r\nSUMMARY:\x1B[31mR\xF6"
+                  "d\x9B\x81\r\nDTSTART;VALUE=DATE:20270105\r\n"
+                  "RRULE:FREQ=YEARLY;BYMONTH=1,7\r\n",
+                  "UID:c\r\nSUMMARY:Far\r\nDTSTART;TZID=\x1B]2x\x07:20270105T100000\r\n"}));
+  ASSERT_EQ(Run({"import", (dir / "latin1.ics").string(), file.string()}), 0) << err.str();
+  const auto events = ReadEvents(file);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(std::string(TrimTrailingBlanksView(events[0].message)), "Event Tv\xE5 \x80");
+  EXPECT_EQ(err.str(), "memro-cli: warning: " + (dir / "latin1.ics").string() +
+                           " is not UTF-8 text; it was read as Windows-1252: check the accented "
+                           "letters of the imported events\n"
+                           "memro-cli: skipped \"?[31mR\xC3\xB6"
+                           "d\xE2\x80\xBA?\": it repeats on other days "
+                           "than every year from its start (BYMONTH=1,7)\n"
+                           "memro-cli: warning: \"Far\": its time zone ?]2x? is not known; its "
+                           "time was taken as written\n"
+                           "memro-cli: imported 2 events, skipped 1\n");
 }
 
 }  // namespace

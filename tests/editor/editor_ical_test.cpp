@@ -50,9 +50,10 @@ TEST_F(EditorCalendarTest, ImportAppendsTheEventsAsUnsavedChanges) {
   EXPECT_EQ(ui().cmb->currentIndex(), kWeekly);
   EXPECT_EQ(Stored(4).date, "Mar221985");
   EXPECT_TRUE(editor->state().fileChanged);
-  EXPECT_EQ(Shown(), std::vector<std::string>{(dir / "cal.ics").string() +
-                                              ": imported 2 events, skipped 1.\n"
-                                              "skipped \"Bins\": it repeats every 2 weeks"});
+  EXPECT_EQ(Shown(),
+            std::vector<std::string>{(dir / "cal.ics").string() +
+                                     ": imported 2 events, skipped 1.\n"
+                                     "skipped \"Bins\": it repeats every 2 weeks (INTERVAL=2)"});
   EXPECT_EQ(ReadFileBytes(dir / "events.mmo"), before);  // until Save
 
   editor->FileCommand(2);

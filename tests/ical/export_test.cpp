@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ical/calendar_export.h"
+#include "ical/calendar_import.h"
 #include "ical_test_support.h"
 #include "support/event_files.h"
 
@@ -29,6 +30,41 @@ std::string Export(const std::vector<EventRecord>& events) {
   return ical::ExportCalendar(events, {1796731200, 2026});  // 2026-12-08 12:00 UTC
 }
 
+// Memro lists a repeating event by its day of the week, month or year whatever its
+// stored year, so one dated after the export day starts in the calendar at its latest
+// day on or before it; the stored date goes with it for the way back.
+TEST(IcalExport, StartsAFutureRepeatingEventAtItsLatestDayByTheExportDay) {
+  struct Case {
+    const char* stored;
+    std::int16_t frequency;
+    std::string start;  // empty: the stored date
+  };
+  const std::vector<Case> cases = {
+      {"Sep012027", kWeekly, "20261230"},   // a Wednesday
+      {"Mar312027", kMonthly, "20261231"},  // the export day itself
+      {"Apr302027", kMonthly, "20261230"}, {"Jan312027", kMonthly, "20261231"},
+      {"Jun152027", kYearly, "20260615"},  {"Feb292028", kYearly, "20240229"},  // the last Feb 29
+      {"Jan052027", kDaily, "20261231"},   {"Sep012027", kOnce, ""},            // its own day
+      {"Dec012026", kWeekly, ""},                                               // already started
+      {"Dec312026", kYearly, ""},
+  };
+  std::vector<EventRecord> events;
+  for (const Case& c : cases) events.push_back(Event(c.stored, "Plan", c.frequency, 3));
+  const LocalZone zone("UTC");
+  const std::string text = ical::ExportCalendar(events, {1798718400, 2026});  // 12-31 12:00
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto lines = EventLines(text, static_cast<int>(i));
+    const std::string stored = cases[i].stored;
+    if (cases[i].start.empty()) {
+      EXPECT_THAT(lines, Not(Contains(HasSubstr("X-MEMRO-DATE")))) << stored;
+    } else {
+      EXPECT_THAT(lines, Contains("DTSTART;VALUE=DATE:" + cases[i].start)) << stored;
+      EXPECT_THAT(lines, Contains("X-MEMRO-DATE:" + stored));
+    }
+  }
+  EXPECT_EQ(ical::ImportCalendar(text, {}).events, events);
+}
+
 TEST(IcalExport, WritesOneCalendarWithAnAllDayEventPerEvent) {
   std::vector<EventRecord> events;
   for (std::int16_t f = 0; f <= 4; ++f) {
@@ -42,6 +78,7 @@ TEST(IcalExport, WritesOneCalendarWithAnAllDayEventPerEvent) {
   for (int f = 0; f <= 4; ++f) {
     const auto lines = EventLines(text, f);
     EXPECT_THAT(lines, Contains("DTSTART;VALUE=DATE:20261208"));
+    EXPECT_THAT(lines, Contains("DTEND;VALUE=DATE:20261209"));  // one whole day
     EXPECT_THAT(lines, Contains("DTSTAMP:20261208T120000Z"));
     EXPECT_THAT(lines, Contains("SUMMARY:Dentist 10:30"));
     EXPECT_THAT(lines, Contains("DESCRIPTION:  Dentist 10:30  \\nroom 4\\; floor 2\\, \\\\east"));

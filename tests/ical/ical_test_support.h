@@ -1,9 +1,22 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
 
+#include "data/env_guard.h"
+
 namespace memro::testing {
+
+// The local time zone of the user for a test: a zone name or a POSIX TZ rule.
+class LocalZone {
+ public:
+  explicit LocalZone(const char* rule) : env_("TZ", rule) { ::tzset(); }
+  ~LocalZone() { ::tzset(); }
+
+ private:
+  EnvGuard env_;
+};
 
 // An iCalendar object around the given content lines, with CR LF line ends.
 inline std::string Calendar(const std::vector<std::string>& lines) {

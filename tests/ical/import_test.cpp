@@ -9,6 +9,7 @@
 #include "data/text_util.h"
 #include "ical/calendar_import.h"
 #include "ical/calendar_lines.h"
+#include "ical/series_dates.h"
 #include "ical_test_support.h"
 #include "support/fake_platform.h"
 
@@ -19,21 +20,14 @@ using ::testing::HasSubstr;
 
 const RecordDefaults kDefaults{kYearly, 1, 0, 5, 1};
 
-ical::ImportResult Import(const std::vector<std::string>& lines) {
-  return ical::ImportCalendar(Calendar(lines), kDefaults);
+// Long after every date the cases name: a series whose dates end is told, not taken.
+const Date kToday{std::chrono::year{2100}, std::chrono::January, std::chrono::day{1}};
+
+ical::ImportResult Import(const std::vector<std::string>& lines, const Date& today = kToday) {
+  return ical::ImportCalendar(Calendar(lines), kDefaults, today);
 }
 
 std::string Message(const EventRecord& e) { return std::string(TrimTrailingBlanksView(e.message)); }
-
-// The local time zone of the user for a test, given as a POSIX TZ rule.
-class LocalZone {
- public:
-  explicit LocalZone(const char* rule) : env_("TZ", rule) { ::tzset(); }
-  ~LocalZone() { ::tzset(); }
-
- private:
-  EnvGuard env_;
-};
 
 TEST(IcalImport, TakesInADesktopCalendarProgramsFile) {
   const LocalZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
@@ -72,11 +66,94 @@ TEST(IcalImport, TakesInADesktopCalendarProgramsFile) {
 
   ASSERT_EQ(result.notes.size(), 2u);
   EXPECT_EQ(ical::NoteLine(result.notes[0]),
-            "skipped \"Paper recycling collection\": it repeats every 2 weeks");
+            "skipped \"Paper recycling collection\": it repeats every 2 weeks (INTERVAL=2)");
   EXPECT_EQ(ical::NoteLine(result.notes[1]),
             "warning: \"Call with the Tokyo office \U0001F4DE\": characters the event file "
             "cannot hold were stored as '?'");
   EXPECT_EQ(ical::CountLine(result), "imported 5 events, skipped 1");
+}
+
+// One calendar read in five zones: every time is the instant it names, moved into the
+// user's zone; a date and a floating time stay as written; the rule is reckoned in the
+// event's own zone, so no zone skips what another takes.
+TEST(IcalImport, TakesEachTimeAsItsInstantInTheUsersZone) {
+  const std::vector<std::pair<const char*, std::vector<std::string>>> zones = {
+      {"UTC",
+       {"Jan052027 21:00 Team call", "Jan062027 04:00 Late show", "Jan102027 02:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 01:00 Rent"}},
+      {"Europe/Berlin",
+       {"Jan052027 22:00 Team call", "Jan062027 05:00 Late show", "Jan102027 03:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 02:00 Rent"}},
+      {"America/New_York",
+       {"Jan052027 16:00 Team call", "Jan052027 23:00 Late show", "Jan092027 21:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Jan312027 20:00 Rent"}},
+      {"Asia/Tokyo",
+       {"Jan062027 06:00 Team call", "Jan062027 13:00 Late show", "Jan102027 11:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 10:00 Rent"}},
+      {"Pacific/Kiritimati",
+       {"Jan062027 11:00 Team call", "Jan062027 18:00 Late show", "Jan102027 16:30 Office opens",
+        "Jan122027 09:30 Breakfast", "Feb152027 Anniversary", "Feb012027 15:00 Rent"}},
+  };
+  const std::string calendar =
+      ReadFileBytes(std::filesystem::path(MEMRO_ICAL_DATA_DIR) / "time-zones.ics");
+  for (const auto& [name, expected] : zones) {
+    const LocalZone zone(name);
+    const auto result = ical::ImportCalendar(calendar, kDefaults);
+    EXPECT_TRUE(result.notes.empty()) << name << ": " << ical::NoteLine(result.notes.at(0));
+    std::vector<std::string> starts;
+    std::vector<std::int16_t> frequencies;
+    for (const EventRecord& e : result.events) {
+      starts.push_back(e.date + " " + Message(e));
+      frequencies.push_back(e.frequency);
+    }
+    EXPECT_EQ(starts, expected) << name;
+    EXPECT_EQ(frequencies,
+              (std::vector<std::int16_t>{kWeekly, kOnce, kOnce, kOnce, kYearly, kMonthly}))
+        << name;
+  }
+  const auto unknown =
+      Import(VEvent("u", {"SUMMARY:Far", "DTSTART;TZID=Atlantis/Capital:20270105T100000"}));
+  EXPECT_EQ(Message(unknown.events.at(0)), "10:00 Far");
+  EXPECT_EQ(ical::NoteLine(unknown.notes.at(0)),
+            "warning: \"Far\": its time zone Atlantis/Capital is not known; its time was taken "
+            "as written");
+}
+
+// Holiday calendars write their days as series that end, extra dates, exceptions and
+// dates changed by events of their own (RECURRENCE-ID): each date from today on
+// becomes a once event, up to a bound per series.
+TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
+  const Date today{std::chrono::year{2026}, std::chrono::December, std::chrono::day{10}};
+  const auto result = ical::ImportCalendar(
+      ReadFileBytes(std::filesystem::path(MEMRO_ICAL_DATA_DIR) / "holidays.ics"), kDefaults, today);
+  std::vector<std::string> dates;
+  for (const EventRecord& e : result.events) {
+    EXPECT_EQ(e.frequency, kOnce);
+    if (!Message(e).ends_with("Evening class")) dates.push_back(e.date + " " + Message(e));
+  }
+  EXPECT_EQ(dates, (std::vector<std::string>{
+                       "Jan012027 New Year's Day", "Jan012028 New Year's Day",
+                       "Jan012029 New Year's Day", "May312027 Spring bank holiday",
+                       "May292028 Spring bank holiday", "Mar292027 Easter Monday",
+                       "Apr172028 Easter Monday", "Dec262026 Boxing Day", "Dec262028 Boxing Day",
+                       "May032027 Bank holiday", "May012028 Bank holiday (moved)"}));
+  EXPECT_EQ(result.events.at(0).warnDays, 1);  // the series' alarm on each
+  const std::size_t classes = result.events.size() - dates.size();
+  EXPECT_EQ(classes, ical::kMaxSeriesEvents);
+  EXPECT_EQ(Message(result.events[dates.size()]), "18:00 Evening class");
+  EXPECT_EQ(result.events[dates.size() + 1].date, "Dec292026");  // every second week
+  ASSERT_EQ(result.notes.size(), 7u);  // one for each series, one for the skipped
+  EXPECT_EQ(ical::NoteLine(result.notes[0]),
+            "series \"New Year's Day\": its dates end: it became 3 once events, one for each "
+            "date from today");
+  EXPECT_EQ(ical::NoteLine(result.notes[3]),
+            "skipped \"Thanksgiving\": it repeats on other days than every year from its start "
+            "(BYDAY=4TH)");
+  EXPECT_THAT(ical::NoteLine(result.notes[6]),
+              HasSubstr("became 60 once events, one for each date from today up to the most a "
+                        "series becomes (of 100)"));
+  EXPECT_EQ(ical::CountLine(result),
+            "imported 71 events (70 of them once events from 6 series), skipped 1");
 }
 
 TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
@@ -87,20 +164,31 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
   };
   // The start, Tuesday 6 January 2026, implies BYDAY=TU, BYMONTHDAY=6 and BYMONTH=1.
   const std::vector<Case> cases = {
-      {"RRULE:FREQ=WEEKLY;INTERVAL=2", "it repeats every 2 weeks"},
-      {"RRULE:FREQ=MONTHLY;INTERVAL=3", "it repeats every 3 months"},
-      {"RRULE:FREQ=DAILY;COUNT=10", "it repeats only 10 times (COUNT)"},
-      {"RRULE:FREQ=YEARLY;UNTIL=20300101", "it stops repeating at a date (UNTIL)"},
-      {"RRULE:FREQ=WEEKLY;BYDAY=TU,TH", "it repeats on several weekdays"},
-      {"RRULE:FREQ=MONTHLY;BYDAY=1TU", "FREQ=MONTHLY;BYDAY=1TU is none of"},
-      {"RRULE:FREQ=WEEKLY;BYDAY=WE", "is none of every year, month, week or day"},
-      {"RRULE:FREQ=YEARLY;BYMONTH=1,7", "is none of"},
-      {"RRULE:FREQ=HOURLY", "FREQ=HOURLY is none of"},
-      {"RRULE:FREQ=MONTHLY;BYMONTHDAY=-1", "is none of"},
+      {"RRULE:FREQ=WEEKLY;INTERVAL=2", "it repeats every 2 weeks (INTERVAL=2)"},
+      {"RRULE:FREQ=MONTHLY;INTERVAL=3", "it repeats every 3 months (INTERVAL=3)"},
+      {"RRULE:FREQ=DAILY;COUNT=10", "it repeats only 10 times (COUNT=10)"},
+      {"RRULE:FREQ=YEARLY;UNTIL=20300101", "it stops repeating at a date (UNTIL=20300101)"},
+      {"RRULE:FREQ=WEEKLY;BYDAY=TU,TH", "it repeats on several weekdays (BYDAY=TU,TH)"},
+      {"RRULE:FREQ=MONTHLY;BYDAY=1TU",
+       "it repeats on other days than every month from its start (BYDAY=1TU)"},
+      {"RRULE:FREQ=WEEKLY;BYDAY=WE", "it starts on a Tuesday but repeats on Wednesdays (BYDAY=WE)"},
+      {"RRULE:FREQ=YEARLY;BYMONTH=1,7", "than every year from its start (BYMONTH=1,7)"},
+      {"RRULE:FREQ=HOURLY", "it repeats more often than daily (FREQ=HOURLY)"},
+      {"RRULE:FREQ=MONTHLY;BYMONTHDAY=-1", "than every month from its start (BYMONTHDAY=-1)"},
+      {"RRULE:FREQ=DAILY;BYHOUR=9,17", "than every day from its start (BYHOUR=9,17)"},
       {"RRULE:FREQ=YEARLY;BYMONTH=1;BYMONTHDAY=6", "", kYearly},
       {"RRULE:FREQ=MONTHLY;BYMONTHDAY=6;INTERVAL=1", "", kMonthly},
       {"RRULE:FREQ=WEEKLY;BYDAY=TU;WKST=MO", "", kWeekly},
       {"RRULE:FREQ=DAILY", "", kDaily},
+      // Rules that say a frequency Memro has in other words, or only one date.
+      {"RRULE:FREQ=MONTHLY;BYDAY=TU", "", kWeekly},
+      {"RRULE:FREQ=YEARLY;BYDAY=TU", "", kWeekly},
+      {"RRULE:FREQ=WEEKLY;BYDAY=SU,MO,TU,WE,TH,FR,SA", "", kDaily},
+      {"RRULE:FREQ=WEEKLY;UNTIL=70260101", "", kWeekly},
+      {"RRULE:FREQ=DAILY;COUNT=1", "", kOnce},
+      {"RRULE:FREQ=WEEKLY;UNTIL=20260112", "", kOnce},
+      {"RRULE:FREQ=MONTHLY;BYDAY=WE", "it starts on a Tuesday but repeats on Wednesdays"},
+      {"RRULE:FREQ=WEEKLY;UNTIL=20260113", "it stops repeating at a date (UNTIL=20260113)"},
   };
   for (const Case& c : cases) {
     const auto result =
@@ -111,18 +199,18 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
     } else {
       EXPECT_TRUE(result.events.empty()) << c.rule;
       ASSERT_EQ(result.notes.size(), 1u) << c.rule;
-      EXPECT_THAT(result.notes[0].text, HasSubstr(c.reason));
+      EXPECT_THAT(result.notes[0].text, HasSubstr(c.reason)) << c.rule;
     }
   }
   const auto twoRules = Import(
       VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=YEARLY", "RRULE:FREQ=MONTHLY"}));
   EXPECT_EQ(twoRules.skipped, 1);
-  const auto exdate = Import(VEvent(
-      "u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"}));
-  EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("exceptions"));
-  const auto rdate =
-      Import(VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}));
-  EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("extra dates"));
+  const auto exdate = Import(VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106",
+                                          "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"}));
+  EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("exceptions (EXDATE)"));
+  const auto rdate = Import(
+      VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}));
+  EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("extra dates (RDATE)"));
   const auto broken = Import(VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=OFTEN"}));
   EXPECT_THAT(broken.notes.at(0).text, HasSubstr("its RRULE cannot be read"));
   const auto noStart = Import(VEvent("u", {"SUMMARY:Sometime"}));
@@ -153,7 +241,8 @@ TEST(IcalImport, AnOccurrenceChangedElsewhereMakesItsSeriesAnException) {
   EXPECT_EQ(Message(result.events[0]), "12:00 Lunch");
   ASSERT_EQ(result.notes.size(), 1u);
   EXPECT_EQ(ical::NoteLine(result.notes[0]),
-            "skipped \"Standup\": it has exceptions (single occurrences changed)");
+            "skipped \"Standup\": it has exceptions (single occurrences changed by "
+            "RECURRENCE-ID)");
   EXPECT_EQ(ical::CountLine(result), "imported 1 event, skipped 1");
 }
 
@@ -189,9 +278,30 @@ TEST(IcalImport, FitsTheMessageIntoTheEventFileWithWarnings) {
   EXPECT_EQ(ical::NoteLine(result.notes.at(0)),
             "warning: \"Long\": its message was cut to 1000 bytes");
 
-  const auto same = Import(VEvent("u", {"SUMMARY:Same", "DESCRIPTION:Same", "DTSTART:20260106"}));
-  EXPECT_EQ(Message(same.events.at(0)), "Same");  // a description that repeats the title
-  EXPECT_TRUE(same.notes.empty());
+  // A description that begins with the title adds only what follows the title's line.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> texts = {
+      {{"SUMMARY:Same", "DESCRIPTION:Same"}, "Same"},
+      {{"SUMMARY:Rosenmontag", "DESCRIPTION:Rosenmontag\\nKarneval"}, "Rosenmontag\r\nKarneval"},
+      {{"SUMMARY: Rosenmontag ", "DESCRIPTION:\\n Rosenmontag \\n\\nKarneval\\nUmzug"},
+       "Rosenmontag\r\nKarneval\r\nUmzug"},
+      {{"SUMMARY:Party", "DESCRIPTION:Party at Anna's"}, "Party\r\nParty at Anna's"},
+      {{"DESCRIPTION:Only a description"}, "Only a description"},
+  };
+  for (const auto& [lines, message] : texts) {
+    auto event = lines;
+    event.push_back("DTSTART:20260106");
+    const auto result = Import(VEvent("u", event));
+    EXPECT_EQ(Message(result.events.at(0)), message) << lines.back();
+    EXPECT_TRUE(result.notes.empty());
+  }
+  for (const auto& blank : {std::vector<std::string>{}, {"SUMMARY: ", "DESCRIPTION:\\n"}}) {
+    auto event = blank;
+    event.push_back("DTSTART;VALUE=DATE:20260106");
+    const auto result = Import(VEvent("u", event));
+    EXPECT_TRUE(result.events.empty());
+    EXPECT_EQ(ical::NoteLine(result.notes.at(0)),
+              "skipped \"(no title)\": it has no text (no SUMMARY or DESCRIPTION)");
+  }
   const auto accents =
       Import(VEvent("u", {"SUMMARY:Smørrebrød für 5 € – “Œuvre”", "DTSTART:20260106"}));
   EXPECT_EQ(Message(accents.events.at(0)),

@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """Reads `memro-cli export` output with a second, independent iCalendar reader.
 
-Python's icalendar package parses the exported file, and dateutil's rrule expands each
-event's repeat rule over whole years. For every event (0 warn days, no backdating) the
-days it occurs on must be exactly the days on which `memro-cli report --today DAY` lists
-it as due. Exit 77 (skipped) when the Python modules are missing.
+Python's icalendar package parses a file exported as of 2026-12-31, and dateutil's rrule
+expands each event's repeat rule over whole years. For every event the days it occurs
+on must be exactly the days on which `memro-cli report --today DAY` lists the same
+event with 0 warn days and no backdating; a monthly event on the 29th to 31st may also
+be listed in the first three days of a month, which no repeat rule says. A disabled
+event occurs nowhere. Exit 77 (skipped) when the Python modules are missing.
 
 Usage: second_reader.py MEMRO_CLI
 """
@@ -23,7 +25,10 @@ except ImportError as missing:
 
 YEARS = (2027, 2028)
 
-# marker, start date, frequency
+# The day of the export, 2026-12-31 12:00 UTC: events stored after it start earlier.
+EXPORT_STAMP = "1798718400"
+
+# marker, start date, frequency[, warn days in the exported file]
 EVENTS = [
     ("yearly-a", "2019-03-15", "yearly"),
     ("yearly-leap", "2020-02-29", "yearly"),
@@ -39,7 +44,21 @@ EVENTS = [
     ("once-in", "2027-05-20", "once"),
     ("once-leap", "2028-02-29", "once"),
     ("once-before", "2026-05-20", "once"),
+    ("weekly-future", "2027-09-01", "weekly", 7),
+    ("monthly-future", "2027-03-17", "monthly", 1),
+    ("yearly-future", "2028-06-10", "yearly", 30),
+    ("yearly-future-leap", "2032-02-29", "yearly", 1),
+    ("daily-future", "2027-08-01", "daily"),
+    ("monthly-29", "2026-01-29", "monthly"),
+    ("monthly-30", "2026-04-30", "monthly", 1),
+    ("monthly-31", "2025-12-31", "monthly", 7),
+    ("monthly-31-future", "2027-05-31", "monthly", 30),
 ]
+DISABLED = ("disabled", "2026-03-03", "weekly")
+
+
+def warn_days(event):
+    return event[3] if len(event) > 3 else 0
 
 # Windows-1252 characters and a line break must reach the other reader as Unicode.
 TEXT_MARKER = "text-check"
@@ -63,15 +82,23 @@ def message(marker):
     return f"<{marker}>"
 
 
-def write_events(cli, events_file, env):
-    for marker, start, frequency in EVENTS:
+def write_events(cli, events_file, env, warn):
+    """The events, with their warn days when warn, else with none."""
+    for event in EVENTS:
+        marker, start, frequency = event[:3]
         run(cli, "add", events_file, "--date", start, "--message", message(marker),
-            "--frequency", frequency, "--warn", "0", "--no-backdated", env=env)
+            "--frequency", frequency, "--warn", str(warn_days(event) if warn else 0),
+            "--no-backdated", env=env)
+    marker, start, frequency = DISABLED
+    run(cli, "add", events_file, "--date", start, "--message", message(marker), "--frequency",
+        frequency, "--warn", "0", "--no-backdated", "--disabled", env=env)
     run(cli, "add", events_file, "--date", "2026-12-08", "--message",
         f"{message(TEXT_MARKER)} {TEXT_MESSAGE}", "--warn", "7", env=env)
 
 
 def occurrences(event, year):
+    if str(event.get("STATUS")) == "CANCELLED":
+        return set()
     start = event["DTSTART"].dt
     first = datetime.datetime(year, 1, 1)
     last = datetime.datetime(year, 12, 31)
@@ -83,7 +110,7 @@ def occurrences(event, year):
 
 
 def due_days(cli, events_file, year, env):
-    due = {marker: set() for marker, _, _ in EVENTS}
+    due = {event[0]: set() for event in EVENTS + [DISABLED]}
     day = datetime.date(year, 1, 1)
     while day.year == year:
         report = run(cli, "report", events_file, "--today", day.isoformat(), "--dry-run",
@@ -101,7 +128,7 @@ def check_calendar(calendar, problems):
     if "Memro 4.0" not in str(calendar.get("PRODID")):
         problems.append(f"PRODID is {calendar.get('PRODID')!r}")
     for event in calendar.walk("VEVENT"):
-        for name in ("UID", "DTSTAMP", "DTSTART", "SUMMARY"):
+        for name in ("UID", "DTSTAMP", "DTSTART", "DTEND", "SUMMARY"):
             if name not in event:
                 problems.append(f"{event.get('SUMMARY')}: no {name}")
         alarms = event.walk("VALARM")
@@ -109,7 +136,8 @@ def check_calendar(calendar, problems):
             problems.append(f"{event.get('SUMMARY')}: not one display alarm")
             continue
         marker = str(event["SUMMARY"]).split(">")[0].lstrip("<")
-        expected = datetime.timedelta(days=-7 if marker == TEXT_MARKER else 0)
+        warn = {e[0]: warn_days(e) for e in EVENTS}.get(marker, 7 if marker == TEXT_MARKER else 0)
+        expected = datetime.timedelta(days=-warn)
         if alarms[0]["TRIGGER"].dt != expected:
             problems.append(f"{marker}: alarm {alarms[0]['TRIGGER'].dt}, not {expected}")
     uids = [str(event["UID"]) for event in calendar.walk("VEVENT")]
@@ -127,14 +155,34 @@ def check_texts(by_marker, problems):
         problems.append(f"DESCRIPTION {str(event['DESCRIPTION'])!r}, not {whole!r}")
 
 
+def month_end_day(marker, day, start):
+    """A day Memro lists a monthly event on the 29th to 31st after a month's end."""
+    frequency = next(e[2] for e in EVENTS if e[0] == marker)
+    return frequency == "monthly" and int(start[8:]) >= 29 and day.day <= 3
+
+
+def compare(marker, year, expected, due, problems):
+    start = next(e[1] for e in EVENTS + [DISABLED] if e[0] == marker)
+    only_scan = {d for d in due - expected if not month_end_day(marker, d, start)} \
+        if marker != DISABLED[0] else due
+    only_rule = expected - due
+    if only_rule or only_scan:
+        problems.append(f"{marker} in {year}: only the rule "
+                        f"{sorted(d.isoformat() for d in only_rule)[:5]}, only the scan "
+                        f"{sorted(d.isoformat() for d in only_scan)[:5]}")
+
+
 def main():
     cli = sys.argv[1]
     with tempfile.TemporaryDirectory() as root:
         env = isolated_env(root)
+        env["TZ"] = "UTC"
         events_file = os.path.join(root, "events.mmo")
+        scanned_file = os.path.join(root, "no-warning.mmo")
         exported = os.path.join(root, "events.ics")
-        write_events(cli, events_file, env)
-        run(cli, "export", events_file, exported, env=env)
+        write_events(cli, events_file, env, warn=True)
+        write_events(cli, scanned_file, env, warn=False)
+        run(cli, "export", events_file, exported, env=dict(env, SOURCE_DATE_EPOCH=EXPORT_STAMP))
         with open(exported, "rb") as f:
             calendar = icalendar.Calendar.from_ical(f.read())
         problems = []
@@ -143,17 +191,13 @@ def main():
                      for e in calendar.walk("VEVENT")}
         check_texts(by_marker, problems)
         for year in YEARS:
-            due = due_days(cli, events_file, year, env)
-            for marker, _, _ in EVENTS:
-                expected = occurrences(by_marker[marker], year)
-                if expected != due[marker]:
-                    only_rule = sorted(d.isoformat() for d in expected - due[marker])
-                    only_scan = sorted(d.isoformat() for d in due[marker] - expected)
-                    problems.append(f"{marker} in {year}: only the rule {only_rule[:5]}, "
-                                    f"only the scan {only_scan[:5]}")
+            due = due_days(cli, scanned_file, year, env)
+            for marker in due:
+                compare(marker, year, occurrences(by_marker[marker], year), due[marker],
+                        problems)
     for problem in problems:
         print(problem)
-    print(f"{len(EVENTS) * len(YEARS)} event years compared, {len(problems)} problems")
+    print(f"{(len(EVENTS) + 1) * len(YEARS)} event years compared, {len(problems)} problems")
     return 1 if problems else 0
 
 
