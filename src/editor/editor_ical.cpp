@@ -31,7 +31,10 @@ FileDialogRequest CalendarRequest(const std::string& title) {
 std::string ImportReport(const std::string& file, const ical::ImportResult& result) {
   if (result.notes.empty() && !result.events.empty() && !result.readAsWindows1252) return {};
   std::string text = file + ": " + ical::CountLine(result) + ".";
-  if (result.readAsWindows1252) text += "\n" + ical::EncodingWarning(file, result);
+  if (result.readAsWindows1252) {
+    text += '\n';  // appended: GCC 12 -O3 falsely reports -Wrestrict for "\n" + …
+    text += ical::EncodingWarning(file, result);
+  }
   for (std::size_t i = 0; i < result.notes.size() && i < kNotesShown; ++i) {
     text += '\n';
     text += ical::NoteLine(result.notes[i]);
