@@ -13,6 +13,7 @@
 #include "ical/event_import.h"
 #include "ical/export_start.h"
 #include "ical/ical_handles.h"
+#include "ical/series_dates.h"
 
 namespace memro::ical {
 namespace {
@@ -70,9 +71,13 @@ void Note(ImportResult& result, ImportNote&& note) {
 
 std::string SeriesText(const EventOutcome& outcome) {
   const std::size_t n = outcome.records.size();
-  std::string text = "its dates end: it became " + std::to_string(n) +
-                     (n == 1 ? " once event" : " once events") + ", one for each date from today";
-  if (static_cast<int>(n) < outcome.seriesDates) {
+  const bool endless = !outcome.seriesWithoutEnd.empty();
+  std::string text = endless ? "it has no end but " : "its dates end";
+  text.append(outcome.seriesWithoutEnd).append(": it became ").append(std::to_string(n));
+  text.append(n == 1 ? " once event" : " once events").append(", one for each date from today");
+  if (endless && n == static_cast<std::size_t>(kMaxSeriesEvents)) {
+    text += " up to the most a series becomes";
+  } else if (static_cast<int>(n) < outcome.seriesDates) {
     text += " up to the most a series becomes (of " + std::to_string(outcome.seriesDates) + ")";
   }
   return text;
@@ -143,7 +148,10 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
     const Component event(icalparser_parse_string(text.c_str()));
     if (!event) return Walk::kGoOn;
     if (!whole) {
-      Take({PropertyText(event.get(), ICAL_SUMMARY_PROPERTY), {}, TooLargeReason(), {}}, result);
+      EventOutcome tooLarge;
+      tooLarge.summary = PropertyText(event.get(), ICAL_SUMMARY_PROPERTY);
+      tooLarge.skipReason = TooLargeReason();
+      Take(std::move(tooLarge), result);
       return Walk::kGoOn;
     }
     const std::string uid = Uid(event.get());
@@ -152,7 +160,7 @@ ImportResult ImportCalendar(std::string_view input, const RecordDefaults& defaul
     if (changes && series.masters.count(uid)) {
       // A changed date of a series taken as its dates is one of them; of any other series
       // (skipped whole) it is nothing more.
-      if (series.ending.count(uid)) {
+      if (series.listed.count(uid)) {
         TakeChangedDate(ImportEvent(event.get(), defaults, zones, *today, {}), *today, result);
       }
     } else {

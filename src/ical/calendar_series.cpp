@@ -51,7 +51,7 @@ Series SeriesOf(std::string_view input, int complete) {
     const std::string uid = Uid(event);
     if (ChangesOccurrence(event) || !series.changed.count(uid)) return;
     series.masters.insert(uid);
-    if (DatesEnd(event)) series.ending.insert(uid);
+    if (DatesListable(event)) series.listed.insert(uid);
   });
   return series;
 }

@@ -20,7 +20,7 @@ struct Series {
   // UIDs with changed occurrences, and the occurrences (RECURRENCE-ID) they change.
   std::map<std::string, std::vector<icaltimetype>> changed;
   std::set<std::string> masters;  // of those, UIDs with an event that is no changed occurrence
-  std::set<std::string> ending;   // of the masters, those whose dates end (see DatesEnd)
+  std::set<std::string> listed;   // of the masters, those taken as their dates (DatesListable)
 };
 
 // Only the UIDs with changed occurrences matter, and few calendars have any: one look

@@ -127,10 +127,11 @@ void SetFlags(icalcomponent* event, const RecordDefaults& defaults, EventRecord&
   if (status && icalproperty_get_status(status) == ICAL_STATUS_CANCELLED) r.enabled = 0;
 }
 
-// A series whose dates end, as one once event per date from today on.
+// A series whose dates end or have exceptions, as one once event per date from today on.
 void TakeSeries(icalcomponent* event, const RecordDefaults& defaults, const SeriesDates& dates,
                 EventOutcome& out) {
   out.seriesDates = dates.fromToday;
+  out.seriesWithoutEnd = dates.withoutEnd;
   EventOutcome discarded;  // a message cut once is told once
   for (const EventStart& start : dates.starts) {
     EventRecord r;
@@ -177,7 +178,7 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   } else if (start) {
     const Recurrence recurrence = RecurrenceOf(event, *start, !changed.empty());
     if (!recurrence.problem.empty()) {
-      const auto dates = FiniteDates(event, *start, today, changed);
+      const auto dates = ListedDates(event, *start, today, changed);
       if (!dates || dates->starts.empty()) {
         out.skipReason = recurrence.problem + (dates ? ", and all its dates lie before today" : "");
       } else {

@@ -15,16 +15,27 @@ bool Finite(const icalrecurrencetype& rule, const icaltimetype& start) {
   return !icaltime_is_null_time(rule.until) && rule.until.year <= start.year + kFiniteYears;
 }
 
+// How far a rule without end is followed: until it has given `wanted` dates on or
+// after `from`.
+struct Reach {
+  icaltimetype from;
+  std::size_t wanted = 0;
+};
+
 // The rule's dates from the start; false when they are too many.
 bool RuleDates(const icalrecurrencetype& rule, const icaltimetype& start,
-               std::vector<icaltimetype>& dates) {
+               const std::optional<Reach>& reach, std::vector<icaltimetype>& dates) {
   icalrecur_iterator* it = icalrecur_iterator_new(rule, start);
   if (!it) return false;
   int steps = 0;
+  std::size_t reached = 0;
   for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t);
        t = icalrecur_iterator_next(it)) {
     if (++steps > kMaxSteps) break;
     dates.push_back(t);
+    if (reach && icaltime_compare_date_only(t, reach->from) >= 0 && ++reached == reach->wanted) {
+      break;
+    }
   }
   icalrecur_iterator_free(it);
   return steps <= kMaxSteps;
@@ -54,36 +65,69 @@ std::vector<icaltimetype> ExcludedDates(icalcomponent* event) {
   return excluded;
 }
 
-}  // namespace
-
-bool DatesEnd(icalcomponent* event) {
-  if (icalcomponent_count_properties(event, ICAL_EXRULE_PROPERTY) > 0) return false;
-  const int rules = icalcomponent_count_properties(event, ICAL_RRULE_PROPERTY);
-  if (rules != 1) return rules == 0;
-  return Finite(
-      icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)),
-      icalcomponent_get_dtstart(event));
+// What makes a series without end one of single dates: "exceptions (EXDATE)", "extra
+// dates (RDATE)", both, or nothing.
+std::string WhyListed(icalcomponent* event, const std::vector<icaltimetype>& changed) {
+  std::string exceptions;
+  if (icalcomponent_count_properties(event, ICAL_EXDATE_PROPERTY) > 0) exceptions = "EXDATE";
+  if (!changed.empty()) exceptions.append(exceptions.empty() ? "" : ", ").append("RECURRENCE-ID");
+  std::string why;
+  if (!exceptions.empty()) why.append("exceptions (").append(exceptions).append(")");
+  if (icalcomponent_count_properties(event, ICAL_RDATE_PROPERTY) > 0) {
+    why.append(why.empty() ? "" : " and ").append("extra dates (RDATE)");
+  }
+  return why;
 }
 
-std::optional<SeriesDates> FiniteDates(icalcomponent* event, const EventStart& start,
+// Enough dates from the day before today (a zone may move a date back by one) for the
+// bound to be filled after every excluded date is left out.
+Reach ReachFrom(const Date& today, std::size_t excluded) {
+  icaltimetype from = icaltime_null_date();
+  from.year = static_cast<int>(today.year());
+  from.month = static_cast<int>(static_cast<unsigned>(today.month()));
+  from.day = static_cast<int>(static_cast<unsigned>(today.day()));
+  icaltime_adjust(&from, -1, 0, 0, 0);
+  return {from, kMaxSeriesEvents + excluded + 2};
+}
+
+}  // namespace
+
+bool DatesListable(icalcomponent* event) {
+  return icalcomponent_count_properties(event, ICAL_EXRULE_PROPERTY) == 0 &&
+         icalcomponent_count_properties(event, ICAL_RRULE_PROPERTY) <= 1;
+}
+
+bool DatesEnd(icalcomponent* event) {
+  if (!DatesListable(event)) return false;
+  icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
+  return !rule || Finite(icalproperty_get_rrule(rule), icalcomponent_get_dtstart(event));
+}
+
+std::optional<SeriesDates> ListedDates(icalcomponent* event, const EventStart& start,
                                        const Date& today,
                                        const std::vector<icaltimetype>& changed) {
-  if (!DatesEnd(event)) return std::nullopt;
+  if (!DatesListable(event)) return std::nullopt;
+  std::vector<icaltimetype> excluded = ExcludedDates(event);
+  excluded.insert(excluded.end(), changed.begin(), changed.end());
+  SeriesDates series;
+  std::optional<Reach> reach;
+  if (!DatesEnd(event)) {
+    series.withoutEnd = WhyListed(event, changed);
+    if (series.withoutEnd.empty()) return std::nullopt;
+    reach = ReachFrom(today, excluded.size());
+  }
   std::vector<icaltimetype> dates;
-  if (icalcomponent_count_properties(event, ICAL_RRULE_PROPERTY) == 1) {
-    const icalrecurrencetype rule =
-        icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY));
-    if (!RuleDates(rule, start.written, dates)) return std::nullopt;
+  if (icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)) {
+    if (!RuleDates(icalproperty_get_rrule(rule), start.written, reach, dates)) {
+      return std::nullopt;
+    }
   } else {
     dates.push_back(start.written);
   }
   ExtraDates(event, dates);
-  std::vector<icaltimetype> excluded = ExcludedDates(event);
-  excluded.insert(excluded.end(), changed.begin(), changed.end());
   std::sort(dates.begin(), dates.end(), [](const icaltimetype& a, const icaltimetype& b) {
     return icaltime_compare(a, b) < 0;
   });
-  SeriesDates series;
   const auto after = std::chrono::sys_days{today};
   for (std::size_t i = 0; i < dates.size(); ++i) {
     if (i > 0 && icaltime_compare(dates[i], dates[i - 1]) == 0) continue;

@@ -121,16 +121,26 @@ TEST(IcalImport, TakesEachTimeAsItsInstantInTheUsersZone) {
 
 // Holiday calendars write their days as series that end, extra dates, exceptions and
 // dates changed by events of their own (RECURRENCE-ID): each date from today on
-// becomes a once event, up to a bound per series.
+// becomes a once event, up to a bound per series. So does a series without end that
+// has exceptions (a birthday skipped one year and moved the next).
 TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
   const Date today{std::chrono::year{2026}, std::chrono::December, std::chrono::day{10}};
   const auto result = ical::ImportCalendar(
       ReadFileBytes(std::filesystem::path(MEMRO_ICAL_DATA_DIR) / "holidays.ics"), kDefaults, today);
   std::vector<std::string> dates;
+  std::vector<std::string> birthdays;
   for (const EventRecord& e : result.events) {
     EXPECT_EQ(e.frequency, kOnce);
-    if (!Message(e).ends_with("Evening class")) dates.push_back(e.date + " " + Message(e));
+    if (Message(e).starts_with("Sam's")) {
+      birthdays.push_back(e.date + " " + Message(e));
+    } else if (!Message(e).ends_with("Evening class")) {
+      dates.push_back(e.date + " " + Message(e));
+    }
   }
+  ASSERT_EQ(birthdays.size(), ical::kMaxSeriesEvents + 1u);
+  EXPECT_EQ(birthdays.front(), "Jun142029 Sam's birthday");  // 2027 left out, 2028 moved
+  EXPECT_EQ(birthdays[ical::kMaxSeriesEvents - 1], "Jun142088 Sam's birthday");
+  EXPECT_EQ(birthdays.back(), "Jun172028 Sam's birthday (party on Saturday)");
   EXPECT_EQ(dates, (std::vector<std::string>{
                        "Jan012027 New Year's Day", "Jan012028 New Year's Day",
                        "Jan012029 New Year's Day", "May312027 Spring bank holiday",
@@ -138,11 +148,11 @@ TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
                        "Apr172028 Easter Monday", "Dec262026 Boxing Day", "Dec262028 Boxing Day",
                        "May032027 Bank holiday", "May012028 Bank holiday (moved)"}));
   EXPECT_EQ(result.events.at(0).warnDays, 1);  // the series' alarm on each
-  const std::size_t classes = result.events.size() - dates.size();
+  const std::size_t classes = result.events.size() - dates.size() - birthdays.size();
   EXPECT_EQ(classes, ical::kMaxSeriesEvents);
   EXPECT_EQ(Message(result.events[dates.size()]), "18:00 Evening class");
   EXPECT_EQ(result.events[dates.size() + 1].date, "Dec292026");  // every second week
-  ASSERT_EQ(result.notes.size(), 7u);  // one for each series, one for the skipped
+  ASSERT_EQ(result.notes.size(), 8u);  // one for each series, one for the skipped
   EXPECT_EQ(ical::NoteLine(result.notes[0]),
             "series \"New Year's Day\": its dates end: it became 3 once events, one for each "
             "date from today");
@@ -152,8 +162,12 @@ TEST(IcalImport, TakesSeriesWhoseDatesEndAsOnceEventsFromToday) {
   EXPECT_THAT(ical::NoteLine(result.notes[6]),
               HasSubstr("became 60 once events, one for each date from today up to the most a "
                         "series becomes (of 100)"));
+  EXPECT_EQ(ical::NoteLine(result.notes[7]),
+            "series \"Sam's birthday\": it has no end but exceptions (EXDATE, RECURRENCE-ID): "
+            "it became 60 once events, one for each date from today up to the most a series "
+            "becomes");
   EXPECT_EQ(ical::CountLine(result),
-            "imported 71 events (70 of them once events from 6 series), skipped 1");
+            "imported 132 events (130 of them once events from 7 series), skipped 1");
 }
 
 TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
@@ -207,7 +221,16 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
   EXPECT_EQ(twoRules.skipped, 1);
   const auto exdate = Import(VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106",
                                           "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"}));
-  EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("exceptions (EXDATE)"));
+  EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("no end but exceptions (EXDATE)"));
+  EXPECT_EQ(exdate.events.size(), ical::kMaxSeriesEvents + 0u);
+  const auto everyOther = Import(
+      VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=WEEKLY;INTERVAL=2",
+                   "RDATE;VALUE=DATE:21000101", "EXDATE;VALUE=DATE:21000112"}));
+  ASSERT_EQ(everyOther.events.size(), ical::kMaxSeriesEvents + 0u);
+  EXPECT_EQ(everyOther.events[0].date, "Jan012100");  // the extra date
+  EXPECT_EQ(everyOther.events[1].date, "Jan262100");  // every second Tuesday, the 12th left out
+  EXPECT_THAT(everyOther.notes.at(0).text,
+              HasSubstr("no end but exceptions (EXDATE) and extra dates (RDATE)"));
   const auto rdate = Import(
       VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}));
   EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("extra dates (RDATE)"));
@@ -217,33 +240,42 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
   EXPECT_EQ(ical::NoteLine(noStart.notes.at(0)), "skipped \"Sometime\": it has no start date");
 }
 
-TEST(IcalImport, AnOccurrenceChangedElsewhereMakesItsSeriesAnException) {
-  const auto result = Import({
-      "BEGIN:VEVENT",
-      "UID:series",
-      "SUMMARY:Standup",
-      "DTSTART:20260105T090000",
-      "RRULE:FREQ=DAILY",
-      "END:VEVENT",  //
-      "BEGIN:VEVENT",
-      "UID:series",
-      "SUMMARY:Standup (moved)",
-      "RECURRENCE-ID:20260107T090000",
-      "DTSTART:20260107T100000",
-      "END:VEVENT",  //
-      "BEGIN:VEVENT",
-      "UID:alone",
-      "SUMMARY:Lunch",
-      "DTSTART:20260108T120000",
-      "END:VEVENT",
-  });
-  ASSERT_EQ(result.events.size(), 1u);
-  EXPECT_EQ(Message(result.events[0]), "12:00 Lunch");
+// A daily series without end whose one day is moved: its days from today on, each a
+// once event, and the moved day on its new time with its own text.
+TEST(IcalImport, AnOccurrenceChangedElsewhereIsTakenOnItsNewDate) {
+  const Date today{std::chrono::year{2026}, std::chrono::January, std::chrono::day{6}};
+  const auto result = Import(
+      {
+          "BEGIN:VEVENT",
+          "UID:series",
+          "SUMMARY:Standup",
+          "DTSTART:20260105T090000",
+          "RRULE:FREQ=DAILY",
+          "END:VEVENT",  //
+          "BEGIN:VEVENT",
+          "UID:series",
+          "SUMMARY:Standup (moved)",
+          "RECURRENCE-ID:20260107T090000",
+          "DTSTART:20260107T100000",
+          "END:VEVENT",  //
+          "BEGIN:VEVENT",
+          "UID:alone",
+          "SUMMARY:Lunch",
+          "DTSTART:20260108T120000",
+          "END:VEVENT",
+      },
+      today);
+  ASSERT_EQ(result.events.size(), ical::kMaxSeriesEvents + 2u);
+  const auto& e = result.events;
+  EXPECT_EQ(e[0].date + " " + Message(e[0]), "Jan062026 09:00 Standup");
+  EXPECT_EQ(e[1].date, "Jan082026");  // the 7th is the moved one's
+  EXPECT_EQ(e[ical::kMaxSeriesEvents].date + " " + Message(e[ical::kMaxSeriesEvents]),
+            "Jan072026 10:00 Standup (moved)");
+  EXPECT_EQ(Message(e.back()), "12:00 Lunch");
   ASSERT_EQ(result.notes.size(), 1u);
   EXPECT_EQ(ical::NoteLine(result.notes[0]),
-            "skipped \"Standup\": it has exceptions (single occurrences changed by "
-            "RECURRENCE-ID)");
-  EXPECT_EQ(ical::CountLine(result), "imported 1 event, skipped 1");
+            "series \"Standup\": it has no end but exceptions (RECURRENCE-ID): it became 60 "
+            "once events, one for each date from today up to the most a series becomes");
 }
 
 TEST(IcalImport, TakesTheEarliestAlarmAtOrBeforeTheStartInWholeDays) {
