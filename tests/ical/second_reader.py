@@ -161,44 +161,61 @@ def month_end_day(marker, day, start):
     return frequency == "monthly" and int(start[8:]) >= 29 and day.day <= 3
 
 
-def compare(marker, year, expected, due, problems):
+def compare(marker, year, expected, due, problems, reader="the rule"):
     start = next(e[1] for e in EVENTS + [DISABLED] if e[0] == marker)
     only_scan = {d for d in due - expected if not month_end_day(marker, d, start)} \
         if marker != DISABLED[0] else due
     only_rule = expected - due
     if only_rule or only_scan:
-        problems.append(f"{marker} in {year}: only the rule "
+        problems.append(f"{marker} in {year}: only {reader} "
                         f"{sorted(d.isoformat() for d in only_rule)[:5]}, only the scan "
                         f"{sorted(d.isoformat() for d in only_scan)[:5]}")
+
+
+def exported(cli, root):
+    """The events exported as of EXPORT_STAMP, and again without warn days for the scan:
+    (environment, file to scan, exported calendar)."""
+    env = isolated_env(root)
+    env["TZ"] = "UTC"
+    events_file = os.path.join(root, "events.mmo")
+    scanned_file = os.path.join(root, "no-warning.mmo")
+    exported_file = os.path.join(root, "events.ics")
+    write_events(cli, events_file, env, warn=True)
+    write_events(cli, scanned_file, env, warn=False)
+    run(cli, "export", events_file, exported_file,
+        env=dict(env, SOURCE_DATE_EPOCH=EXPORT_STAMP))
+    return env, scanned_file, exported_file
+
+
+def compare_years(cli, scanned_file, env, days_of, problems, markers=None, reader="the rule"):
+    """For each year and event, the days days_of(marker, year) gives against the scan's."""
+    for year in YEARS:
+        due = due_days(cli, scanned_file, year, env)
+        for marker in markers or due:
+            compare(marker, year, days_of(marker, year), due[marker], problems, reader)
+
+
+def report(problems, compared):
+    for problem in problems:
+        print(problem)
+    print(f"{compared * len(YEARS)} event years compared, {len(problems)} problems")
+    return 1 if problems else 0
 
 
 def main():
     cli = sys.argv[1]
     with tempfile.TemporaryDirectory() as root:
-        env = isolated_env(root)
-        env["TZ"] = "UTC"
-        events_file = os.path.join(root, "events.mmo")
-        scanned_file = os.path.join(root, "no-warning.mmo")
-        exported = os.path.join(root, "events.ics")
-        write_events(cli, events_file, env, warn=True)
-        write_events(cli, scanned_file, env, warn=False)
-        run(cli, "export", events_file, exported, env=dict(env, SOURCE_DATE_EPOCH=EXPORT_STAMP))
-        with open(exported, "rb") as f:
+        env, scanned_file, exported_file = exported(cli, root)
+        with open(exported_file, "rb") as f:
             calendar = icalendar.Calendar.from_ical(f.read())
         problems = []
         check_calendar(calendar, problems)
         by_marker = {str(e["SUMMARY"]).split(">")[0].lstrip("<"): e
                      for e in calendar.walk("VEVENT")}
         check_texts(by_marker, problems)
-        for year in YEARS:
-            due = due_days(cli, scanned_file, year, env)
-            for marker in due:
-                compare(marker, year, occurrences(by_marker[marker], year), due[marker],
-                        problems)
-    for problem in problems:
-        print(problem)
-    print(f"{(len(EVENTS) + 1) * len(YEARS)} event years compared, {len(problems)} problems")
-    return 1 if problems else 0
+        compare_years(cli, scanned_file, env,
+                      lambda marker, year: occurrences(by_marker[marker], year), problems)
+    return report(problems, len(EVENTS) + 1)
 
 
 if __name__ == "__main__":
