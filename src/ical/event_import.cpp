@@ -176,7 +176,7 @@ EventOutcome ImportEvent(icalcomponent* event, const RecordDefaults& defaults,
   if (const auto code = memro ? XNumber(event, kFrequency) : std::nullopt) {
     r.frequency = *code;
   } else if (start) {
-    const Recurrence recurrence = RecurrenceOf(event, *start, !changed.empty());
+    const Recurrence recurrence = RecurrenceOf(event, *start, changed, today);
     if (!recurrence.problem.empty()) {
       const auto dates = ListedDates(event, *start, today, changed);
       if (!dates || dates->starts.empty()) {

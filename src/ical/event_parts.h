@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/calendar.h"
 #include "ical/time_zones.h"
@@ -32,13 +33,15 @@ std::optional<EventStart> StartOf(icalcomponent* event, const TimeZones& zones);
 
 // The frequency code for the event's repeat rules, or why Memro cannot hold them (an
 // interval above 1, COUNT or UNTIL, several weekdays, extra or excluded dates, any
-// rule part that the start does not already imply). changedOccurrences: other VEVENTs
-// of the same UID change single occurrences of this one.
+// rule part that the start does not already imply). changed: the occurrences of it that
+// other VEVENTs of the same UID change. Exceptions and extra dates before today change
+// nothing from today on and do not count.
 struct Recurrence {
   std::int16_t frequency = 4;
   std::string problem;  // empty when the rules fit
 };
-Recurrence RecurrenceOf(icalcomponent* event, const EventStart& start, bool changedOccurrences);
+Recurrence RecurrenceOf(icalcomponent* event, const EventStart& start,
+                        const std::vector<icaltimetype>& changed, const Date& today);
 
 // Whole days before the start of the earliest alarm that goes off at or before it,
 // rounded up; nothing when no alarm does. Without a start only alarms set relative to

@@ -135,19 +135,50 @@ std::int16_t FrequencyCode(icalrecurrencetype_frequency freq) {
 
 }  // namespace
 
-Recurrence RecurrenceOf(icalcomponent* event, const EventStart& start, bool changedOccurrences) {
+namespace {
+
+// A date of the file on or after yesterday: one that may still lie ahead in the user's
+// zone, which can be a day from the event's.
+bool FromYesterday(const icaltimetype& t, const Date& today) {
+  if (icaltime_is_null_time(t)) return true;
+  const Date date{std::chrono::year{t.year}, std::chrono::month{static_cast<unsigned>(t.month)},
+                  std::chrono::day{static_cast<unsigned>(t.day)}};
+  return std::chrono::sys_days{date} >= std::chrono::sys_days{today} - std::chrono::days{1};
+}
+
+// Whether an EXDATE or RDATE of the event names such a date.
+bool AnyDateFrom(icalcomponent* event, icalproperty_kind kind, const Date& today) {
+  for (icalproperty* p = icalcomponent_get_first_property(event, kind); p;
+       p = icalcomponent_get_next_property(event, kind)) {
+    icaltimetype t;
+    if (kind == ICAL_EXDATE_PROPERTY) {
+      t = icalproperty_get_exdate(p);
+    } else {
+      const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
+      t = icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
+    }
+    if (FromYesterday(t, today)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Recurrence RecurrenceOf(icalcomponent* event, const EventStart& start,
+                        const std::vector<icaltimetype>& changed, const Date& today) {
   const int rules = icalcomponent_count_properties(event, ICAL_RRULE_PROPERTY);
   if (rules > 1) return {kOnceCode, "it has more than one repeat rule (RRULE)"};
   if (icalcomponent_count_properties(event, ICAL_EXRULE_PROPERTY) > 0) {
     return {kOnceCode, "it has exceptions (EXRULE)"};
   }
-  if (icalcomponent_count_properties(event, ICAL_EXDATE_PROPERTY) > 0) {
+  if (AnyDateFrom(event, ICAL_EXDATE_PROPERTY, today)) {
     return {kOnceCode, "it has exceptions (EXDATE)"};
   }
-  if (icalcomponent_count_properties(event, ICAL_RDATE_PROPERTY) > 0) {
+  if (AnyDateFrom(event, ICAL_RDATE_PROPERTY, today)) {
     return {kOnceCode, "it has extra dates (RDATE)"};
   }
-  if (changedOccurrences) {
+  if (std::any_of(changed.begin(), changed.end(),
+                  [&](const icaltimetype& t) { return FromYesterday(t, today); })) {
     return {kOnceCode, "it has exceptions (single occurrences changed by RECURRENCE-ID)"};
   }
   if (rules == 0) return {kOnceCode, {}};

@@ -264,10 +264,16 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
   const auto twoRules = Import(
       VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=YEARLY", "RRULE:FREQ=MONTHLY"}));
   EXPECT_EQ(twoRules.skipped, 1);
-  const auto exdate = Import(VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106",
-                                          "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"}));
+  const std::vector<std::string> withExdate = {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106",
+                                               "RRULE:FREQ=WEEKLY", "EXDATE;VALUE=DATE:20260113"};
+  const Date jan6{std::chrono::year{2026}, std::chrono::January, std::chrono::day{6}};
+  const auto exdate = Import(VEvent("u", withExdate), jan6);
   EXPECT_THAT(exdate.notes.at(0).text, HasSubstr("no end but exceptions (EXDATE)"));
   EXPECT_EQ(exdate.events.size(), ical::kMaxSeriesEvents + 0u);
+  // An exception long past changes nothing ahead: the series is one weekly event.
+  const auto pastExdate = Import(VEvent("u", withExdate));
+  ASSERT_EQ(pastExdate.events.size(), 1u);
+  EXPECT_EQ(pastExdate.events[0].frequency, kWeekly);
   const auto everyOther = Import(
       VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=WEEKLY;INTERVAL=2",
                    "RDATE;VALUE=DATE:21000101", "EXDATE;VALUE=DATE:21000112"}));
@@ -277,8 +283,8 @@ TEST(IcalImport, SkipsRepeatsMemroCannotHoldAndNamesWhy) {
   EXPECT_THAT(everyOther.notes.at(0).text,
               HasSubstr("no end but exceptions (EXDATE) and extra dates (RDATE)"));
   const auto rdate = Import(
-      VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}));
-  EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("extra dates (RDATE)"));
+      VEvent("u", {"SUMMARY:a", "DTSTART;VALUE=DATE:20260106", "RDATE;VALUE=DATE:20260120"}), jan6);
+  EXPECT_THAT(rdate.notes.at(0).text, HasSubstr("it became 2 once events"));
   const auto broken = Import(VEvent("u", {"DTSTART;VALUE=DATE:20260106", "RRULE:FREQ=OFTEN"}));
   EXPECT_THAT(broken.notes.at(0).text, HasSubstr("its RRULE cannot be read"));
   const auto noStart = Import(VEvent("u", {"SUMMARY:Sometime"}));
