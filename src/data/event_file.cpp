@@ -49,28 +49,22 @@ std::string ReadPaddedRecord(RecordReader& reader, std::int64_t n, std::size_t r
   return bytes;
 }
 
-namespace {
-
-// Reads lines split at LF with a trailing CR dropped; false at the end of the file,
-// which the probe treats as a read error in the middle of an entry.
-bool ReadLine(std::ifstream& in, std::string& line) {
+// Lines split at LF with a trailing CR dropped; false at the end of the file, which the
+// probe treats as a read error in the middle of an entry.
+bool ReadTextLine(std::istream& in, std::string& line) {
   if (in.peek() == std::char_traits<char>::eof()) return false;
   if (!std::getline(in, line)) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
 }
 
-bool IsBlockEnd(const std::string& line) { return TrimBlanks(line) == "\xD8"; }
-
-bool SkipBlock(std::ifstream& in) {
+bool SkipTextBlock(std::istream& in) {
   std::string line;
   do {
-    if (!ReadLine(in, line)) return false;
-  } while (!IsBlockEnd(line));
+    if (!ReadTextLine(in, line)) return false;
+  } while (TrimBlanks(line) != "\xD8");
   return true;
 }
-
-}  // namespace
 
 bool ProbeTextFormat(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -78,9 +72,9 @@ bool ProbeTextFormat(const std::filesystem::path& file) {
   std::string line;
   while (in.peek() != std::char_traits<char>::eof()) {
     for (int i = 0; i < 4; ++i) {
-      if (!ReadLine(in, line)) return false;
+      if (!ReadTextLine(in, line)) return false;
     }
-    if (!SkipBlock(in) || !SkipBlock(in)) return false;
+    if (!SkipTextBlock(in) || !SkipTextBlock(in)) return false;
   }
   return !in.bad();
 }

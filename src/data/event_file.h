@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <istream>
 #include <string>
 
 #include "data/event_record.h"
@@ -25,6 +26,11 @@ FileFormat DetectFormat(const std::filesystem::path& file);
 // The format a file's first record names by its signature: kCurrent, kOld, or
 // kNotRecognised. header holds kRecordSize bytes (padded as ReadPaddedRecord pads).
 FileFormat SignatureFormat(std::string_view header);
+
+// The older product's text format line by line: a line without its CR LF or LF, false at
+// the end of the file; an entry's block up to and including its end mark (0xD8).
+bool ReadTextLine(std::istream& in, std::string& line);
+bool SkipTextBlock(std::istream& in);
 
 // The text probe alone: true when the file reads as whole entries of the text format.
 bool ProbeTextFormat(const std::filesystem::path& file);

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <fstream>
 #include <string>
 
 #include "data/date_parse.h"
@@ -14,72 +14,21 @@
 namespace memro {
 namespace {
 
-// The lines of an open file from its start, split at LF with a CR before it dropped,
-// read a chunk at a time only as far as they are asked for.
-class ChunkedLines {
- public:
-  explicit ChunkedLines(int fd) : fd_(fd) {}
-
-  // False at the end of the file, and on a read error.
-  bool Next(std::string& line) {
-    line.clear();
-    for (;;) {
-      const std::size_t end = chunk_.find('\n', start_);
-      if (end != std::string::npos) {
-        line.append(chunk_, start_, end - start_);
-        start_ = end + 1;
-        break;
-      }
-      line.append(chunk_, start_);
-      if (!Fill()) {
-        if (line.empty()) return false;
-        break;  // a last line without LF
-      }
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-  }
-
- private:
-  bool Fill() {
-    chunk_.resize(64 * 1024);
-    start_ = 0;
-    for (;;) {
-      const ssize_t got = ::pread(fd_, chunk_.data(), chunk_.size(), static_cast<off_t>(offset_));
-      if (got < 0 && errno == EINTR) continue;
-      chunk_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-      offset_ += chunk_.size();
-      return got > 0;
-    }
-  }
-
-  int fd_;
-  std::string chunk_;
-  std::size_t start_ = 0;
-  std::uint64_t offset_ = 0;
-};
-
-bool SkipBlock(ChunkedLines& lines) {
-  std::string line;
-  do {
-    if (!lines.Next(line)) return false;
-  } while (TrimBlanks(line) != "\xD8");
-  return true;
-}
-
 // An entry of the text format is an event when its birthday (fourth line) is a date, as
-// the editor's conversion takes it; the entries before it may be dropped ones.
+// the editor's conversion takes it; the entries before it may be dropped ones. The file
+// is read again through its open descriptor: the same regular file, never a FIFO put in
+// its place meanwhile.
 bool TextHoldsEvents(int fd) {
   // A leap year: a birthday of Feb 29 written without a year is a date too.
   constexpr int kAnyYear = 2000;
-  ChunkedLines lines(fd);
+  std::ifstream in("/proc/self/fd/" + std::to_string(fd), std::ios::binary);
   std::string line;
   for (;;) {
     for (int i = 0; i < 4; ++i) {
-      if (!lines.Next(line)) return false;
+      if (!ReadTextLine(in, line)) return false;
     }
     const bool dated = ParseDate(line, kAnyYear).has_value();
-    if (!SkipBlock(lines) || !SkipBlock(lines)) return false;
+    if (!SkipTextBlock(in) || !SkipTextBlock(in)) return false;
     if (dated) return true;
   }
 }

@@ -32,11 +32,7 @@ Answer FakePlatform::MessageBox(const std::string& prompt, Icon icon, Buttons bu
 void FakePlatform::Pause(std::chrono::milliseconds duration) {
   ++pauses;
   busyDepthInPause = busyDepth;
-  if (onPause) {
-    onPause();
-  } else {
-    Platform::Pause(duration);
-  }
+  Platform::Pause(duration);
 }
 
 std::string FakePlatform::InputBox(const std::string& prompt, const std::string& title,

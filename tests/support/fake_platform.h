@@ -50,8 +50,6 @@ class FakePlatform : public Platform {
   // Runs while a message box is open, before it is answered: the test acts as the rest
   // of the world would meanwhile.
   std::function<void(const Message&)> onMessage;
-  // Runs in place of each pause of a wait for another program.
-  std::function<void()> onPause;
 
   // Scripted answers; an empty queue answers OK/No, the default text, or Cancel.
   std::deque<Answer> answers;
