@@ -97,10 +97,12 @@ fuzz: deps
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(WERROR) \
-	  -DMEMRO_BUILD_BENCH=ON -DMEMRO_BUILD_TESTS=OFF -DMEMRO_BUILD_GUI=OFF
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target memro-cli memro_bench memro_bench_process
+	  -DMEMRO_BUILD_BENCH=ON -DMEMRO_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) \
+	  --target memro-cli memro_bench memro_bench_process memro_bench_window
 	$(BENCH_BUILD)/tests/bench/memro_bench
 	$(BENCH_BUILD)/tests/bench/memro_bench_process $(BENCH_BUILD)/src/cli/memro-cli
+	$(BENCH_BUILD)/tests/bench/memro_bench_window $(EXAMPLE)
 
 # The optimised build a package is made from (-O3); `make release` runs every test on it.
 release-build: deps

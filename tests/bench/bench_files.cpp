@@ -1,5 +1,10 @@
 #include "bench_files.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,6 +29,20 @@ void WriteBenchFile(const std::filesystem::path& file, int events, bool allDue) 
                                      kYearly, allDue ? 366 : 0, 0));
   }
   testing::WriteEventFile(file, records);
+}
+
+void WriteBenchFileApart(const std::filesystem::path& file) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    WriteBenchFile(file, 32766, true);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "could not write %s\n", file.c_str());
+    std::exit(1);
+  }
 }
 
 }  // namespace memro::bench

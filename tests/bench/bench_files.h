@@ -14,4 +14,8 @@ Date BenchToday();
 // falls on BenchToday(), so none is.
 void WriteBenchFile(const std::filesystem::path& file, int events, bool allDue);
 
+// The 32,766 events, all due, written by a child process: a forked child starts out with
+// its parent's resident memory, so the generator's would count in every later run's peak.
+void WriteBenchFileApart(const std::filesystem::path& file);
+
 }  // namespace memro::bench

@@ -71,23 +71,6 @@ Run RunReport(const std::string& cli, const std::filesystem::path& dir,
   return run;
 }
 
-// The file is made in a child process: a forked child starts out with its parent's
-// resident memory, so the tens of megabytes the generator used would otherwise count
-// in the peak of every run.
-void WriteBenchFileApart(const std::filesystem::path& file) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    memro::bench::WriteBenchFile(file, 32766, true);
-    ::_exit(0);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "could not write %s\n", file.c_str());
-    std::exit(1);
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,7 +83,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(dir / "home");
   std::filesystem::create_directories(dir / "temp");
   const auto file = dir / "events.mmo";
-  WriteBenchFileApart(file);
+  memro::bench::WriteBenchFileApart(file);
   const auto bytes = std::filesystem::file_size(file);
 
   // Best of several runs for both: the least disturbed run of each is the fair pair.

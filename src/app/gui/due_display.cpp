@@ -1,6 +1,5 @@
 // The main window's side of a scan, and the display of the selected due entry.
 #include <QApplication>
-#include <QListWidget>
 #include <filesystem>
 
 #include "app/gui/main_window.h"
@@ -24,16 +23,20 @@ class WindowScanView : public ScanView {
   }
   void ClearDueDisplay() override {
     const QSignalBlocker quiet(w_.lst);
-    w_.lst->clear();
+    w_.lst->Clear();
     w_.txt->clear();
     w_.lbl[3]->clear();
     w_.lbl[3]->setAutoFillBackground(false);
     window_.blinkTimer().stop();
   }
-  void AddLine(const std::string& line) override { w_.lst->addItem(Q(Cp1252ToUtf8(line))); }
+  void AddLine(const std::string& line) override { w_.lst->Append(line); }
   void Alert() override { window_.SoundRequest(); }
-  void SelectLine(std::int64_t index) override { window_.SelectLine(static_cast<int>(index)); }
+  void SelectLine(std::int64_t index) override {
+    w_.lst->Flush();
+    window_.SelectLine(static_cast<int>(index));
+  }
   void EnableDueCommands() override {
+    w_.lst->Flush();
     for (QWidget* button : {static_cast<QWidget*>(w_.cmd[1]), static_cast<QWidget*>(w_.cmd[2])}) {
       button->setEnabled(true);
     }
@@ -108,6 +111,22 @@ bool MainWindow::ShowEntry(int number) {
   w_.lbl[3]->setText(Q(memro::StatusText(entry, platform_.Today(), !values_.rangeDays.empty())));
   w_.txt->setPlainText(Q(Cp1252ToUtf8(ShownMessage(entry))).replace("\r\n", "\n"));
   return true;
+}
+
+QString MainWindow::DueDescription(int row) {
+  std::string bytes;
+  try {
+    if (!dueList_) return {};
+    dueList_->file().Read(row + 1, bytes);
+  } catch (const FileError&) {
+    return w_.lst->Line(row);
+  }
+  const DueEntry entry = DueEntry::FromBytes(bytes);
+  const QString status = Q(memro::StatusText(entry, platform_.Today(), !values_.rangeDays.empty()));
+  QString message = Q(Cp1252ToUtf8(ShownMessage(entry))).simplified();
+  constexpr int kSpokenMessage = 80;
+  if (message.size() > kSpokenMessage) message = message.left(kSpokenMessage) + u'\u2026';
+  return w_.lst->Line(row) + QStringLiteral(", ") + status + QStringLiteral(": ") + message;
 }
 
 // Plays the alert of the chosen sound mode; a sound file that is gone switches sound off.

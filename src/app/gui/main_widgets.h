@@ -2,11 +2,12 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <array>
+
+#include "app/gui/due_list.h"
 
 namespace memro {
 
@@ -16,7 +17,7 @@ struct MainWidgets {
   std::array<QPushButton*, 5> cmd{};
   std::array<QLabel*, 4> lbl{};
   QPlainTextEdit* txt = nullptr;
-  QListWidget* lst = nullptr;
+  DueListView* lst = nullptr;
 
   QMenu* mnF = nullptr;
   QMenu* mnO = nullptr;

@@ -88,9 +88,11 @@ void MainWindow::BuildControls() {
   w_.cmd[1]->setEnabled(false);
   w_.cmd[2]->setEnabled(false);
 
-  w_.lst = new QListWidget(central);
+  w_.lst = new DueListView(central);
+  w_.lst->setAccessibleName(tr("Contents"));
+  w_.lst->SetDescription([this](int row) { return DueDescription(row); });
   place(w_.lst, 4320, 840, 2415, 2010);
-  connect(w_.lst, &QListWidget::currentRowChanged, this, [this] { ListClicked(); });
+  connect(w_.lst, &DueListView::currentRowChanged, this, [this] { ListClicked(); });
 
   w_.lbl[0] = new QLabel(tr("&Contents:"), central);
   w_.lbl[0]->setBuddy(w_.lst);

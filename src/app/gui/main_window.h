@@ -70,6 +70,9 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
 
   // Shows due entry `number` (from 1) in the status label and message box.
   bool ShowEntry(int number);
+  // What a screen reader says of due line `row` (from 0): the line, the status and the
+  // start of the message, so that two entries of one day differ.
+  QString DueDescription(int row);
   void ListClicked();
   void StopTimeOut() override;
   // The user clicked or typed in any window of the program, a question's box included.

@@ -1,4 +1,3 @@
-#include <QListWidget>
 #include <fstream>
 #include <sstream>
 

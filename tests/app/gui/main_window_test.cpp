@@ -1,5 +1,4 @@
 #include <QCloseEvent>
-#include <QListWidget>
 #include <QTest>
 
 #include "main_window_fixture.h"

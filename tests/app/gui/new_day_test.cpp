@@ -1,6 +1,5 @@
 // The new day while the program runs: the date watch, the reload and its notification.
 #include <QDialog>
-#include <QListWidget>
 #include <QMenu>
 #include <QTest>
 
@@ -21,7 +20,7 @@ constexpr year_month_day kDec9{year{2026}, December, day{9}};
 std::vector<std::string> ListLines(const MainWindow& w) {
   std::vector<std::string> lines;
   for (int i = 0; i < w.widgets().lst->count(); ++i) {
-    lines.push_back(w.widgets().lst->item(i)->text().toStdString());
+    lines.push_back(w.widgets().lst->Line(i).toStdString());
   }
   return lines;
 }

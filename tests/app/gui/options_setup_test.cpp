@@ -1,5 +1,4 @@
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include "main_window_fixture.h"

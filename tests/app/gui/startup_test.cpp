@@ -1,4 +1,3 @@
-#include <QListWidget>
 
 #include "data/lock_holder.h"
 #include "main_window_fixture.h"
