@@ -10,6 +10,7 @@
 #include "data/fixed_texts.h"
 #include "editor/editor_texts.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/scroll_bar_names.h"
 #include "platform/qt/twips.h"
 #include "settings/settings.h"
 
@@ -88,6 +89,7 @@ void EditorWindow::BuildControls() {
   w_.message = new QPlainTextEdit(central);
   w_.message->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   w_.message->setTabChangesFocus(true);
+  NameScrollBars(*w_.message, tr("Messages"));
   w_.message->setProperty(kHintProperty, "  Enter message to display.");
   label(1, "&2. Messages:", w_.message, 1);
   grid->addWidget(w_.message, 1, 1);
@@ -97,6 +99,7 @@ void EditorWindow::BuildControls() {
   w_.hWarn->setRange(0, kWarnMaximum);
   w_.hWarn->setPageStep(kWarnPage);
   w_.hWarn->setFocusPolicy(Qt::StrongFocus);
+  w_.hWarn->setAccessibleName(tr("Days of warning in advance"));
   label(2, "&3. Warn in advance:", w_.hWarn, 2);
   w_.lbl[2]->setProperty(kHintProperty,
                          "  Adjusts the number of days in advance you want to be "
@@ -131,6 +134,7 @@ void EditorWindow::BuildControls() {
   w_.hPos->setRange(1, 1);
   w_.hPos->setTracking(false);  // a drag moves once, where it ends
   w_.hPos->setFocusPolicy(Qt::StrongFocus);
+  w_.hPos->setAccessibleName(tr("Current record"));
   label(3, "Current Record:", w_.hPos, 5);
   w_.lbl[3]->setProperty(kHintProperty, "  Record position indicator.");
   grid->addWidget(w_.hPos, 5, 1, Qt::AlignVCenter);

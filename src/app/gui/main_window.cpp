@@ -12,6 +12,7 @@
 #include "app/gui/viewer_window.h"
 #include "data/fixed_texts.h"
 #include "platform/help_topics.h"
+#include "platform/qt/scroll_bar_names.h"
 #include "platform/qt/twips.h"
 
 namespace memro {
@@ -90,6 +91,7 @@ void MainWindow::BuildControls() {
 
   w_.lst = new DueListView(central);
   w_.lst->setAccessibleName(tr("Contents"));
+  NameScrollBars(*w_.lst, w_.lst->accessibleName());
   w_.lst->SetDescription([this](int row) { return DueDescription(row); });
   place(w_.lst, 4320, 840, 2415, 2010);
   connect(w_.lst, &DueListView::currentRowChanged, this, [this] { ListClicked(); });
@@ -108,6 +110,8 @@ void MainWindow::BuildControls() {
 
   w_.txt = new QPlainTextEdit(central);
   w_.txt->setReadOnly(true);
+  w_.txt->setAccessibleName(tr("Message"));
+  NameScrollBars(*w_.txt, w_.txt->accessibleName());
   QFont message = w_.txt->font();
   message.setPointSizeF(9.75);
   w_.txt->setFont(message);

@@ -1,5 +1,6 @@
 #include "app/gui/viewer_window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
@@ -15,6 +16,7 @@
 #include <cmath>
 
 #include "app/gui/viewer_host.h"
+#include "platform/qt/scroll_bar_names.h"
 #include "platform/qt/twips.h"
 
 namespace memro {
@@ -62,8 +64,21 @@ QRect ViewerTextBoxRect(int innerWidthTwips, int innerHeightTwips) {
   return QRect(left, top, width, height);
 }
 
+namespace {
+
+// A top-level QWidget is a "filler" to a screen reader, which then does not announce
+// it as a window; the viewer is one.
+QAccessibleInterface* ViewerAsWindow(const QString& className, QObject* object) {
+  if (className != QLatin1String(ViewerWindow::staticMetaObject.className())) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
+}  // namespace
+
 ViewerWindow::ViewerWindow(ViewerHost& host, WindowSystem system, QWidget* parent)
     : QWidget(parent), host_(host) {
+  static const bool factory = (QAccessible::installFactory(ViewerAsWindow), true);
+  (void)factory;
   setWindowFlag(Qt::Window);
   QPushButton* toggle =
       AddButton("toggleViewButton", tr("Toggle &View"), tr("Toggle View"), {120, 120, 1095, 375});
@@ -75,6 +90,8 @@ ViewerWindow::ViewerWindow(ViewerHost& host, WindowSystem system, QWidget* paren
 
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("text1");
+  text_->setAccessibleName(tr("Message"));
+  NameScrollBars(*text_, text_->accessibleName());
   text_->setReadOnly(true);
   QFont font = QApplication::font();
   font.setPointSize(kTextPointSize);
