@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QStyle>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
 
@@ -11,7 +12,9 @@
 #include "app/gui/touch_watch.h"
 #include "app/gui/viewer_window.h"
 #include "data/fixed_texts.h"
+#include "engine/list_line.h"
 #include "platform/help_topics.h"
+#include "platform/qt/design_scale.h"
 #include "platform/qt/scroll_bar_names.h"
 #include "platform/qt/twips.h"
 
@@ -31,7 +34,7 @@ MainWindow::MainWindow(Platform& platform, MainWindowHooks hooks, QWidget* paren
   BuildMenus();
   BuildPopup();
   WatchForTouches();
-  resize(ToPixels(*this, kDesignWidth), ToPixels(*this, kDesignHeight));
+  resize(Px(kDesignWidth), Px(kDesignHeight));
   place_ = new OuterSize(*this, hooks_.windowSystem);
 
   clk_.setInterval(100);
@@ -61,13 +64,12 @@ MainWindow::~MainWindow() {
   delete editor_;
 }
 
+// The controls are made first and placed once the room their texts need at the desktop's
+// font is known: the design grows by one factor for all of them.
 void MainWindow::BuildControls() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
-  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(ToPixels(*this, left), ToPixels(*this, top), ToPixels(*this, width),
-                        ToPixels(*this, height));
-  };
+  std::vector<std::pair<QWidget*, QRect>> design;
   struct ButtonDesign {
     int left;
     const char* caption;
@@ -82,7 +84,7 @@ void MainWindow::BuildControls() {
     auto* button = new QPushButton(tr(buttons[i].caption), central);
     button->setToolTip(tr(buttons[i].tip));
     button->setFocusPolicy(Qt::TabFocus);
-    place(button, buttons[i].left, 120, 735, 375);
+    design.push_back({button, {buttons[i].left, 120, 735, 375}});
     connect(button, &QPushButton::clicked, this, [this, i] { ButtonCommand(i); });
     w_.cmd[i] = button;
   }
@@ -93,20 +95,20 @@ void MainWindow::BuildControls() {
   w_.lst->setAccessibleName(tr("Contents"));
   NameScrollBars(*w_.lst, w_.lst->accessibleName());
   w_.lst->SetDescription([this](int row) { return DueDescription(row); });
-  place(w_.lst, 4320, 840, 2415, 2010);
+  design.push_back({w_.lst, {4320, 840, 2415, 2010}});
   connect(w_.lst, &DueListView::currentRowChanged, this, [this] { ListClicked(); });
 
   w_.lbl[0] = new QLabel(tr("&Contents:"), central);
   w_.lbl[0]->setBuddy(w_.lst);
-  place(w_.lbl[0], 4320, 600, 675, 195);
+  design.push_back({w_.lbl[0], {4320, 600, 675, 195}});
   w_.lbl[1] = new QLabel(central);
-  place(w_.lbl[1], 6675, 120, 45, 195);
+  design.push_back({w_.lbl[1], {6675, 120, 45, 195}});
   w_.lbl[3] = new QLabel(central);
   QFont status = w_.lbl[3]->font();
   status.setBold(true);
   status.setPointSizeF(12);
   w_.lbl[3]->setFont(status);
-  place(w_.lbl[3], 240, 720, 3732, 456);
+  design.push_back({w_.lbl[3], {240, 720, 3732, 456}});
 
   w_.txt = new QPlainTextEdit(central);
   w_.txt->setReadOnly(true);
@@ -115,15 +117,51 @@ void MainWindow::BuildControls() {
   QFont message = w_.txt->font();
   message.setPointSizeF(9.75);
   w_.txt->setFont(message);
-  place(w_.txt, 240, 1560, 3735, 1455);
+  design.push_back({w_.txt, {240, 1560, 3735, 1455}});
   w_.lbl[2] = new QLabel(tr("&Message:"), central);
   w_.lbl[2]->setBuddy(w_.txt);
-  place(w_.lbl[2], 240, 1320, 690, 195);
-  // The desktop font is wider than the one the design was drawn with: captions keep
-  // their place but take the width their text needs.
+  design.push_back({w_.lbl[2], {240, 1320, 690, 195}});
+
+  scale_ = FitScale(*this, DesignNeeds());
+  for (const auto& [widget, twips] : design) {
+    widget->setGeometry(Px(twips.left()), Px(twips.top()), Px(twips.width()), Px(twips.height()));
+  }
+  // Captions keep their place and take the width their text needs.
   for (QLabel* caption : {w_.lbl[0], w_.lbl[2]}) {
     caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
   }
+}
+
+// What decides the design scale: every button whole, the captions' and the status line's
+// height, and the widest line the due list shows ("28th day of every month") beside its
+// scroll bar.
+std::vector<DesignedControl> MainWindow::DesignNeeds() const {
+  std::vector<DesignedControl> needs;
+  for (const QPushButton* button : w_.cmd) needs.push_back(Designed(*button, {735, 375}));
+  for (const QLabel* caption : {w_.lbl[0], w_.lbl[2]}) {
+    needs.push_back({{0, caption->sizeHint().height()}, {0, 195}});
+  }
+  needs.push_back({{0, w_.lbl[3]->sizeHint().height()}, {0, 456}});
+  std::string widest;
+  AppendListLine(widest, kMonthly, "Dec282026",
+                 Date{std::chrono::year{2026}, std::chrono::December, std::chrono::day{28}});
+  const QStyle* style = w_.lst->style();
+  const int line = w_.lst->fontMetrics().horizontalAdvance(Q(widest)) + 2 * w_.lst->frameWidth() +
+                   style->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                   2 * style->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4;
+  needs.push_back({{line, 0}, {2415, 0}});
+  return needs;
+}
+
+int MainWindow::Px(double twips) const { return DesignPixels(*this, twips, scale_); }
+
+// Grown by the scale, several twips give one pixel: a size the window still has keeps
+// the number it came from (the stored one, or the smallest size), so that it does not
+// creep from one start to the next.
+std::int32_t MainWindow::DesignSize(int pixels, std::int32_t stored, int smallest) const {
+  if (Px(stored) == pixels) return stored;
+  if (Px(smallest) == pixels) return smallest;
+  return static_cast<std::int32_t>(std::lround(DesignTwips(*this, pixels, scale_)));
 }
 
 void MainWindow::WatchForTouches() {
@@ -196,17 +234,17 @@ void MainWindow::LayOut() {
   laying_out_ = true;
   auto outer = [this] {
     const QSize frameExtra = place_->System().Frame(*this);
-    return QSize(static_cast<int>(ToTwips(*this, width() + frameExtra.width())),
-                 static_cast<int>(ToTwips(*this, height() + frameExtra.height())));
+    return QSize(static_cast<int>(DesignTwips(*this, width() + frameExtra.width(), scale_)),
+                 static_cast<int>(DesignTwips(*this, height() + frameExtra.height(), scale_)));
   };
   QSize twips = outer();
   if (twips.width() < kMinWidth || twips.height() < kMinHeight) {
-    place_->Resize(QSize(ToPixels(*this, kMinWidth), ToPixels(*this, kMinHeight)));
+    place_->Resize(QSize(Px(kMinWidth), Px(kMinHeight)));
     twips = outer();
   }
   const int w = twips.width();
   const int h = twips.height();
-  const auto px = [this](double t) { return ToPixels(*this, t); };
+  const auto px = [this](double t) { return Px(t); };
   w_.lst->setGeometry(px(w - 2760), w_.lst->y(), w_.lst->width(), px(h - 1755));
   w_.lbl[0]->move(w_.lst->x(), w_.lbl[0]->y());
   w_.lbl[1]->adjustSize();
@@ -273,8 +311,8 @@ void MainWindow::RememberOwnPlace() {
 // stored one is kept for the next start on a desktop that does.
 void MainWindow::CopyPlaceToSettings(const QRect& frame) {
   Settings& s = values_.settings;
-  s.mainHeight = static_cast<std::int32_t>(std::lround(ToTwips(*this, frame.height())));
-  s.mainWidth = static_cast<std::int32_t>(std::lround(ToTwips(*this, frame.width())));
+  s.mainHeight = DesignSize(frame.height(), s.mainHeight, kMinHeight);
+  s.mainWidth = DesignSize(frame.width(), s.mainWidth, kMinWidth);
   if (!hooks_.windowSystem.placesWindows) return;
   s.mainLeft = static_cast<std::int16_t>(
       std::clamp<long>(std::lround(ToTwips(*this, frame.x())), INT16_MIN, INT16_MAX));

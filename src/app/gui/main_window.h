@@ -19,6 +19,7 @@
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
 #include "platform/platform.h"
+#include "platform/qt/design_scale.h"
 #include "platform/qt/qt_text.h"
 
 class QLockFile;
@@ -97,6 +98,8 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   // end itself waits until their event loops and the start-up have unwound.
   void EndBySignal();
 
+  // How much the design grows at the desktop's font (1: not at all).
+  double designScale() const { return scale_; }
   MainValues& values() { return values_; }
   const MainWidgets& widgets() const { return w_; }
   QTimer& blinkTimer() { return clk_; }
@@ -139,6 +142,9 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
  private:
   friend class MainWindowTestAccess;
   void BuildControls();
+  std::vector<DesignedControl> DesignNeeds() const;
+  int Px(double twips) const;  // a size of the design, grown by the scale
+  std::int32_t DesignSize(int pixels, std::int32_t stored, int smallest) const;
   void BuildMenus();
   void BuildFileMenu();
   void BuildOptionsMenu();
@@ -193,6 +199,7 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   MainWindowHooks hooks_;
   MainValues values_;
   MainWidgets w_;
+  double scale_ = 1.0;
   QTimer clk_;
   QTimer tmr_;
   std::unique_ptr<WorkFile> dueList_;

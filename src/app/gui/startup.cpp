@@ -161,8 +161,8 @@ void MainWindow::OpenEditorForRecovery() {
 
 void MainWindow::PlaceFromSettings() {
   const Settings& s = values_.settings;
-  place_->Apply(QRect(ToPixels(*this, s.mainLeft), ToPixels(*this, s.mainTop),
-                      ToPixels(*this, s.mainWidth), ToPixels(*this, s.mainHeight)));
+  place_->Apply(QRect(ToPixels(*this, s.mainLeft), ToPixels(*this, s.mainTop), Px(s.mainWidth),
+                      Px(s.mainHeight)));
 }
 
 MainWindow::FirstLoad MainWindow::ChooseFileToLoad(const std::string& commandLine) {

@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "app/gui/viewer_host.h"
+#include "platform/qt/design_scale.h"
 #include "platform/qt/scroll_bar_names.h"
 #include "platform/qt/twips.h"
 
@@ -29,11 +30,6 @@ constexpr int kTextPointSize = 12;
 // Numbers in display texts keep a blank where a minus sign would stand.
 QString SignedNumber(int n) {
   return n < 0 ? QString::number(n) : QStringLiteral(" ") + QString::number(n);
-}
-
-QRect ToPixels(const QWidget& widget, const QRect& twips) {
-  return QRect(memro::ToPixels(widget, twips.left()), memro::ToPixels(widget, twips.top()),
-               memro::ToPixels(widget, twips.width()), memro::ToPixels(widget, twips.height()));
 }
 
 }  // namespace
@@ -96,7 +92,6 @@ ViewerWindow::ViewerWindow(ViewerHost& host, WindowSystem system, QWidget* paren
   QFont font = QApplication::font();
   font.setPointSize(kTextPointSize);
   text_->setFont(font);
-  text_->setGeometry(ToPixels(*this, kTextBoxDesign));
   text_->viewport()->installEventFilter(this);
 
   connect(toggle, &QPushButton::clicked, this, [this] { ToggleView(); });
@@ -108,10 +103,14 @@ ViewerWindow::ViewerWindow(ViewerHost& host, WindowSystem system, QWidget* paren
   connect(back_, &QPushButton::clicked, this, [this] { Step(-1); });
   connect(next_, &QPushButton::clicked, this, [this] { Step(+1); });
 
+  std::vector<DesignedControl> needs;
+  for (const auto& [button, twips] : buttons_) needs.push_back(Designed(*button, twips.size()));
+  scale_ = FitScale(*this, needs);
+  for (const auto& [button, twips] : buttons_) button->setGeometry(Px(twips));
+  text_->setGeometry(Px(kTextBoxDesign));
   // The inner size the box was designed for; ShowAt replaces it with the main window's.
   const QRect box = kTextBoxDesign;
-  resize(memro::ToPixels(*this, box.x() + box.width() + box.y() * 6 / 10),
-         memro::ToPixels(*this, box.height() + 2 * box.y()));
+  resize(Px(box.x() + box.width() + box.y() * 6 / 10), Px(box.height() + 2 * box.y()));
   place_ = new OuterSize(*this, std::move(system));
 }
 
@@ -121,8 +120,14 @@ QPushButton* ViewerWindow::AddButton(const QString& name, const QString& caption
   button->setObjectName(name);
   button->setToolTip(tip);
   button->setAutoDefault(false);
-  button->setGeometry(ToPixels(*this, twips));
+  buttons_.push_back({button, twips});
   return button;
+}
+
+int ViewerWindow::Px(double twips) const { return DesignPixels(*this, twips, scale_); }
+
+QRect ViewerWindow::Px(const QRect& twips) const {
+  return QRect(Px(twips.left()), Px(twips.top()), Px(twips.width()), Px(twips.height()));
 }
 
 void ViewerWindow::Refresh() {
@@ -185,8 +190,9 @@ void ViewerWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (InNormalState()) {
     const QRect outer = place_->System().Outer(*this);
-    const int outerTwips = static_cast<int>(std::lround(ToTwips(*this, outer.height())));
-    const int wanted = memro::ToPixels(*this, CorrectedViewerHeight(outerTwips));
+    const int outerTwips =
+        static_cast<int>(std::lround(DesignTwips(*this, outer.height(), scale_)));
+    const int wanted = Px(CorrectedViewerHeight(outerTwips));
     if (wanted > outer.height()) {
       place_->Resize(QSize(outer.width(), wanted));
       return;  // the resize above lays the box out
@@ -197,9 +203,10 @@ void ViewerWindow::resizeEvent(QResizeEvent* event) {
 
 void ViewerWindow::LayOut() {
   if (windowState() & Qt::WindowMinimized) return;
-  const QRect box = ViewerTextBoxRect(static_cast<int>(std::lround(ToTwips(*this, width()))),
-                                      static_cast<int>(std::lround(ToTwips(*this, height()))));
-  text_->setGeometry(ToPixels(*this, box));
+  const QRect box =
+      ViewerTextBoxRect(static_cast<int>(std::lround(DesignTwips(*this, width(), scale_))),
+                        static_cast<int>(std::lround(DesignTwips(*this, height(), scale_))));
+  text_->setGeometry(Px(box));
 }
 
 void ViewerWindow::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 #include "app/gui/window_frame.h"
 
@@ -38,6 +40,9 @@ class ViewerWindow : public QWidget {
   Q_OBJECT
 
  public:
+  // How much the design grows at the desktop's font (1: not at all).
+  double designScale() const { return scale_; }
+
   explicit ViewerWindow(ViewerHost& host, WindowSystem system = {}, QWidget* parent = nullptr);
 
   // Rereads everything the viewer shows from the host.
@@ -72,12 +77,16 @@ class ViewerWindow : public QWidget {
   void LayOut();
 
   QRect Outer() const { return place_->Place(); }
+  QRect Px(const QRect& twips) const;  // a place of the design, grown by the scale
+  int Px(double twips) const;
 
   ViewerHost& host_;
   OuterSize* place_ = nullptr;  // owned by the viewer
   QPlainTextEdit* text_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* next_ = nullptr;
+  std::vector<std::pair<QPushButton*, QRect>> buttons_;  // and their places in the design
+  double scale_ = 1.0;
   bool exitClicked_ = false;
   bool quietClose_ = false;
 };

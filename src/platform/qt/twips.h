@@ -18,4 +18,15 @@ inline int ToPixels(const QWidget& widget, double twips) {
 
 inline double ToTwips(const QWidget& widget, int pixels) { return pixels * TwipsPerPixel(widget); }
 
+// Sizes of a window drawn in twips and grown by its design scale (FitScale) at the
+// desktop's font. Stored window sizes are twips of the design, whatever the font; screen
+// positions are not scaled.
+inline int DesignPixels(const QWidget& widget, double twips, double scale) {
+  return ToPixels(widget, twips * scale);
+}
+
+inline double DesignTwips(const QWidget& widget, int pixels, double scale) {
+  return ToTwips(widget, pixels) / scale;
+}
+
 }  // namespace memro

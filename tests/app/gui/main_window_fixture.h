@@ -8,11 +8,17 @@
 #include <string>
 
 #include "app/gui/main_window.h"
+#include "platform/qt/twips.h"
 #include "settings/settings.h"
 #include "support/event_files.h"
 #include "support/fake_platform.h"
 
 namespace memro::testing {
+
+// A size of the window's design in pixels, grown as the window grows it.
+inline int DesignPx(const MainWindow& w, double twips) {
+  return DesignPixels(w, twips, w.designScale());
+}
 
 // A main window on a scripted platform, with its settings, lock and work files in a
 // directory of its own.

@@ -93,17 +93,17 @@ TEST_F(MainWindowTest, WindowKeepsItsMinimumSizeAndFollowsItWithTheList) {
   // The rules speak of the outer size, frame included.
   const QSize frame = w.frameGeometry().size() - w.size();
   auto resizeOuter = [&](int width, int height) {
-    w.resize(ToPixels(w, width) - frame.width(), ToPixels(w, height) - frame.height());
+    w.resize(DesignPx(w, width) - frame.width(), DesignPx(w, height) - frame.height());
   };
   resizeOuter(9000, 3000);
-  EXPECT_EQ(w.frameGeometry().width(), ToPixels(w, 7080));
-  EXPECT_EQ(w.frameGeometry().height(), ToPixels(w, 3960));
+  EXPECT_EQ(w.frameGeometry().width(), DesignPx(w, 7080));
+  EXPECT_EQ(w.frameGeometry().height(), DesignPx(w, 3960));
   resizeOuter(9000, 5000);
-  EXPECT_EQ(w.widgets().lst->x(), ToPixels(w, 9000 - 2760));
-  EXPECT_EQ(w.widgets().lst->height(), ToPixels(w, 5000 - 1755));
-  EXPECT_EQ(w.widgets().txt->width(), w.widgets().lst->x() - ToPixels(w, 585));
+  EXPECT_EQ(w.widgets().lst->x(), DesignPx(w, 9000 - 2760));
+  EXPECT_EQ(w.widgets().lst->height(), DesignPx(w, 5000 - 1755));
+  EXPECT_EQ(w.widgets().txt->width(), w.widgets().lst->x() - DesignPx(w, 585));
   EXPECT_EQ(w.widgets().lbl[3]->width(), w.widgets().txt->width());
-  EXPECT_EQ(w.widgets().lbl[1]->geometry().right() + 1, ToPixels(w, 9000 - 350));
+  EXPECT_EQ(w.widgets().lbl[1]->geometry().right() + 1, DesignPx(w, 9000 - 350));
 }
 
 TEST_F(MainWindowTest, CloseSavesTheAlwaysGroupAndDeletesTheWorkFile) {

@@ -21,6 +21,11 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStd
 namespace memro {
 namespace {
 
+// A size of the viewer's design in pixels, grown as the viewer grows it.
+int Px(const ViewerWindow& viewer, double twips) {
+  return DesignPixels(viewer, twips, viewer.designScale());
+}
+
 class FakeHost : public ViewerHost {
  public:
   QString DateLabelText() const override { return date; }
@@ -124,9 +129,8 @@ TEST_F(ViewerWindowTest, ControlsHaveTheirCaptionsTipsAndPlaces) {
     ASSERT_NE(button, nullptr) << c.name;
     EXPECT_EQ(button->text(), c.caption);
     EXPECT_EQ(button->toolTip(), c.tip);
-    EXPECT_EQ(button->geometry(),
-              QRect(ToPixels(viewer, c.twips.x()), ToPixels(viewer, c.twips.y()),
-                    ToPixels(viewer, c.twips.width()), ToPixels(viewer, c.twips.height())))
+    EXPECT_EQ(button->geometry(), QRect(Px(viewer, c.twips.x()), Px(viewer, c.twips.y()),
+                                        Px(viewer, c.twips.width()), Px(viewer, c.twips.height())))
         << c.name;
   }
   EXPECT_TRUE(Text()->isReadOnly());
@@ -203,16 +207,16 @@ TEST_F(ViewerWindowTest, TakesTheMessageFontAndColourAtTheNextRefresh) {
 
 TEST_F(ViewerWindowTest, ResizeKeepsTheMinimumHeightAndLaysOutTheBox) {
   viewer.show();
-  viewer.resize(ToPixels(viewer, 8000), ToPixels(viewer, 2000));
-  const double outerTwips = ToTwips(viewer, viewer.frameGeometry().height());
-  EXPECT_NEAR(outerTwips, 3675, TwipsPerPixel(viewer));
-  EXPECT_EQ(viewer.width(), ToPixels(viewer, 8000));  // no minimum width
+  viewer.resize(Px(viewer, 8000), Px(viewer, 2000));
+  const double outerTwips =
+      DesignTwips(viewer, viewer.frameGeometry().height(), viewer.designScale());
+  EXPECT_NEAR(outerTwips, 3675, TwipsPerPixel(viewer) / viewer.designScale());
+  EXPECT_EQ(viewer.width(), Px(viewer, 8000));  // no minimum width
 
-  viewer.resize(ToPixels(viewer, 9000), ToPixels(viewer, 5000));
+  viewer.resize(Px(viewer, 9000), Px(viewer, 5000));
   const QRect box = ViewerTextBoxRect(9000, 5000);
-  EXPECT_EQ(Text()->geometry(),
-            QRect(ToPixels(viewer, box.x()), ToPixels(viewer, box.y()),
-                  ToPixels(viewer, box.width()), ToPixels(viewer, box.height())));
+  EXPECT_EQ(Text()->geometry(), QRect(Px(viewer, box.x()), Px(viewer, box.y()),
+                                      Px(viewer, box.width()), Px(viewer, box.height())));
 }
 
 TEST_F(ViewerWindowTest, ButtonsStopTheTimeOutBeforeTheirCommand) {

@@ -49,8 +49,13 @@ class WindowFrameTest : public MainWindowTest {
 
 TEST_F(WindowFrameTest, StoredSizeRoundTripsThoughTheFrameComesLate) {
   std::optional<QSize> inner;
-  EXPECT_EQ(Run([&](MainWindow& w) { inner = w.size(); }), "1500 1200 9000 6000");
-  EXPECT_EQ(inner, QSize(600 - 12, 400 - 34));  // 9000 x 6000 twips are 600 x 400 pixels
+  QSize outer;
+  EXPECT_EQ(Run([&](MainWindow& w) {
+              inner = w.size();
+              outer = QSize(DesignPx(w, 9000), DesignPx(w, 6000));
+            }),
+            "1500 1200 9000 6000");
+  EXPECT_EQ(inner, outer - QSize(12, 34));
   EXPECT_EQ(Run(), "1500 1200 9000 6000");
 }
 
@@ -58,16 +63,19 @@ TEST_F(WindowFrameTest, AnotherFrameIsFittedUntilTheUserSizesTheWindow) {
   EXPECT_EQ(Run([](MainWindow& w) {
               frame = QSize(2, 20);  // another theme: the window is fitted again
               Activated(w);
-              EXPECT_EQ(w.size(), QSize(598, 380));
+              EXPECT_EQ(w.size(), QSize(DesignPx(w, 9000) - 2, DesignPx(w, 6000) - 20));
             }),
             "1500 1200 9000 6000");
-  EXPECT_EQ(Run([](MainWindow& w) {
-              w.resize(700, 500);  // the user's size stands
-              frame = QSize(12, 34);
-              Activated(w);
-              EXPECT_EQ(w.size(), QSize(700, 500));
-            }),
-            "1500 1200 10680 8010");
+  std::string userSize;
+  const std::string stored = Run([&](MainWindow& w) {
+    w.resize(1000, 700);  // the user's size stands
+    frame = QSize(12, 34);
+    Activated(w);
+    EXPECT_EQ(w.size(), QSize(1000, 700));
+    userSize = std::to_string(std::lround(DesignTwips(w, 1012, w.designScale()))) + " " +
+               std::to_string(std::lround(DesignTwips(w, 734, w.designScale())));
+  });
+  EXPECT_EQ(stored, "1500 1200 " + userSize);
 }
 
 // The smallest size is an outer one too: corrected before the frame is known, it holds
@@ -83,13 +91,13 @@ TEST_F(WindowFrameTest, TheViewerTakesAndHandsBackTheOuterPlace) {
   Set("Main", "Visible", "0");
   EXPECT_EQ(Run([](MainWindow& w) {
               ASSERT_TRUE(w.viewer()->isVisible());
-              EXPECT_EQ(w.viewer()->size(), QSize(600 - 12, 400 - 34));
+              EXPECT_EQ(w.viewer()->size(), QSize(DesignPx(w, 9000) - 12, DesignPx(w, 6000) - 34));
             }),
             "1500 1200 9000 6000");
   // Toggled to the main window, never shown before: its frame comes late as well.
   EXPECT_EQ(Run([](MainWindow& w) {
               w.viewer()->findChild<QPushButton*>("toggleViewButton")->click();
-              EXPECT_EQ(w.size(), QSize(600 - 12, 400 - 34));
+              EXPECT_EQ(w.size(), QSize(DesignPx(w, 9000) - 12, DesignPx(w, 6000) - 34));
             }),
             "1500 1200 9000 6000");
 }
