@@ -17,7 +17,7 @@ constexpr const char* kUsage =
     "  memro-cli convert OLD NEW\n"
     "  memro-cli export FILE OUT.ics\n"
     "  memro-cli import IN.ics FILE\n"
-    "  memro-cli notify [FILE] [--today YYYY-MM-DD] [--range DAYS]\n"
+    "  memro-cli notify [FILE] [--today YYYY-MM-DD] [--range DAYS] [--wait]\n"
     "  memro-cli --help | --version\n"
     "\n"
     "report   scans FILE as the reminder window does at start and writes the report of\n"
@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "import   appends the events of an iCalendar file to FILE, creating it when it does\n"
     "         not exist; events whose repeats FILE cannot hold are skipped and named\n"
     "notify   scans FILE (default: the AutoLoad file) as report --dry-run does and shows\n"
-    "         a desktop notification of what is due\n"
+    "         a desktop notification of what is due; with --wait it stays until the\n"
+    "         notification is closed or the day ends, and a click on it opens memro\n"
     "\n"
     "Exit status: 0 done, 1 the work failed, 2 wrong usage.\n";
 

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDateTime>
 #include <memory>
 
 #include "cli/console_platform.h"
@@ -15,7 +16,8 @@ constexpr int kDeliveryWaitMs = 20000;
 }  // namespace
 
 // The terminal has no event loop: a Qt core application is made for the one
-// notification and waited on until the server has it, as the process ends right after.
+// notification and waited on until the server has it, as the process ends right after;
+// with `activated`, until it can no longer be chosen.
 void ConsolePlatform::Notify(const Notification& notification, std::function<void()> activated) {
   static int argc = 1;
   static char name[] = "memro-cli";
@@ -24,9 +26,15 @@ void ConsolePlatform::Notify(const Notification& notification, std::function<voi
   if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
   DesktopNotifier notifier;
   notifier.KeepIdIn(NotificationIdFile(ProgramDirectory()));
+  const bool choosable = static_cast<bool>(activated);
   notifier.Notify(QString::fromStdString(notification.summary),
                   QString::fromStdString(notification.body), std::move(activated));
-  notifier.WaitUntilSent(kDeliveryWaitMs);
+  if (!notifier.WaitUntilSent(kDeliveryWaitMs) || !choosable) return;
+  // A notification that may be chosen keeps the process for the day it names at most:
+  // its list is stale after midnight, and the next day's check must find the scheduled
+  // unit ended, or the timer would not start it again.
+  const QDateTime midnight(QDate::currentDate().addDays(1), QTime(0, 0));
+  notifier.WaitWhileShown(midnight);
 }
 
 }  // namespace memro::cli

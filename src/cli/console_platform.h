@@ -34,7 +34,8 @@ class ConsolePlatform : public Platform {
   std::chrono::year_month_day Today() override;
   // A terminal run ends before the date could change.
   void WatchDate(std::function<void()>) override {}
-  // Sends the notification and waits, for a bounded time, until the server has it.
+  // Sends the notification and waits, for a bounded time, until the server has it; with
+  // `activated`, also while it may be chosen, until the end of the day at most.
   void Notify(const Notification& notification, std::function<void()> activated) override;
   bool StartsAtLogin() override { return false; }
   std::string SetStartAtLogin(bool) override { return "memro-cli does not start at login."; }

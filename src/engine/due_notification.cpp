@@ -1,6 +1,9 @@
 #include "engine/due_notification.h"
 
 #include <algorithm>
+#include <cctype>
+#include <utility>
+#include <vector>
 
 #include "data/codepage.h"
 #include "engine/date_text.h"
@@ -14,12 +17,13 @@ namespace {
 constexpr std::size_t kShownEntries = 5;
 constexpr std::size_t kMessageStart = 80;
 
-// The phrase without the date in brackets that the status line adds: the list line
-// already names the date.
-std::string Phrase(std::string status) {
-  const auto bracket = status.rfind(" [");
-  if (bracket != std::string::npos && status.ends_with(']')) status.erase(bracket);
-  return status;
+// The heading of a group: the status texts' day counts, in words that lead a line.
+std::string DayHeading(std::int64_t daysAgo) {
+  if (daysAgo == 0) return "Today:";
+  if (daysAgo == -1) return "Tomorrow:";
+  if (daysAgo == 1) return "Yesterday:";
+  if (daysAgo < 0) return "In " + std::to_string(-daysAgo) + " days:";
+  return std::to_string(daysAgo) + " days ago:";
 }
 
 // The first line of the message that holds more than blanks (a message may start with a
@@ -47,6 +51,22 @@ std::string MessageStart(std::string_view message) {
   return text;
 }
 
+// An entry's line under its day's heading: the start of its message; a weekly or daily
+// entry also says how often it comes ("every Tuesday"), from its list line.
+std::string EntryLine(const DueEntries& entries, const DueItem& item,
+                      const std::optional<Date>& date) {
+  std::string how;
+  AppendListLine(how, item.frequency, entries.DateField(item), date);
+  how = Cp1252ToUtf8(how);
+  std::string line = MessageStart(entries.Message(item));
+  if (line.empty() || how.empty()) return line.empty() ? how : line;
+  if (item.frequency == kWeekly || item.frequency == kDaily) {
+    how[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(how[0])));
+    line += " (" + how + ")";
+  }
+  return line;
+}
+
 }  // namespace
 
 Notification DueNotification(const DueEntries& entries, const Date& today, bool rangeOn) {
@@ -56,29 +76,31 @@ Notification DueNotification(const DueEntries& entries, const Date& today, bool 
   n.summary = "Memro: ";
   n.summary += std::to_string(entries.size());
   n.summary += entries.size() == 1 ? " event due" : " events due";
+  // The shown entries grouped by the day they speak of, the groups in list order.
   const std::size_t shown = std::min(entries.size(), kShownEntries);
+  std::vector<std::pair<std::string, std::string>> groups;
   for (std::size_t k = 0; k < shown; ++k) {
     const DueItem& item = entries[k];
-    const std::string_view stored = entries.DateField(item);
-    const auto date = entries.year() == year ? item.dateRead : StoredDate(stored, year);
-    if (k > 0) n.body += '\n';
-    std::string line;
-    AppendListLine(line, item.frequency, stored, date);
-    line = Cp1252ToUtf8(line);
-    n.body += line;
-    std::string status;
-    AppendStatusText(status, item.frequency, date, today, rangeOn);
-    status = Phrase(status);
-    // A weekly entry's phrase ("Every Tuesday") is its list line already.
-    if (!status.empty() && status != line) {
-      n.body += " \u2014 ";
-      n.body += status;
+    const auto date =
+        entries.year() == year ? item.dateRead : StoredDate(entries.DateField(item), year);
+    // An entry without a valid date has no day: it goes under its list line.
+    std::string heading;
+    if (date) {
+      const bool ownDate = item.frequency == kOnce && rangeOn;
+      heading = DayHeading(ownDate ? DayNumber(today) - DayNumber(*date)
+                                   : StatusDays(item.frequency, *date, today));
     }
-    const std::string message = MessageStart(entries.Message(item));
-    if (!message.empty()) {
-      n.body += '\n';
-      n.body += message;
-    }
+    const std::string line = EntryLine(entries, item, date);
+    auto group = std::find_if(groups.begin(), groups.end(),
+                              [&](const auto& g) { return g.first == heading; });
+    if (group == groups.end()) group = groups.insert(groups.end(), {heading, ""});
+    if (!group->second.empty()) group->second += '\n';
+    group->second += line;
+  }
+  for (const auto& [heading, lines] : groups) {
+    if (!n.body.empty()) n.body += '\n';
+    if (!heading.empty()) n.body += heading + '\n';
+    n.body += lines;
   }
   if (entries.size() > shown) {
     n.body += "\nand ";

@@ -27,18 +27,28 @@ void AppendPlainPhrase(std::string& out, std::int64_t d) {
   }
 }
 
-// d > 3: the entry is past; speak of its next occurrence. Changes d to match.
-void AppendNextOccurrencePhrase(std::string& out, std::int16_t frequency, const Date& date,
-                                const Date& today, std::int64_t& d) {
+// d > 3: the entry is past; the day count of its next occurrence.
+std::int64_t NextOccurrenceDays(std::int16_t frequency, const Date& date, const Date& today,
+                                std::int64_t d) {
   if (frequency == kMonthly) {
     const int dd = static_cast<int>(static_cast<unsigned>(date.day()));
     const int td = static_cast<int>(static_cast<unsigned>(today.day()));
-    d = -(dd + RuleMonthLength(today) - td);
-    AppendPlainPhrase(out, d);
-    return;
+    return -(dd + RuleMonthLength(today) - td);
   }
-  d -= RuleLeapYear(int(today.year())) ? 366 : 365;
-  AppendDaysMore(out, -d);
+  return d - (RuleLeapYear(int(today.year())) ? 366 : 365);
+}
+
+// The day count before a past entry is moved to its next occurrence.
+std::int64_t PlainDays(std::int16_t frequency, const Date& date, const Date& today) {
+  switch (frequency) {
+    case kDaily:
+      return 0;
+    case kMonthly:
+      return static_cast<int>(static_cast<unsigned>(today.day())) -
+             static_cast<int>(static_cast<unsigned>(date.day()));
+    default:
+      return DayNumber(today) - DayNumber(date);
+  }
 }
 
 }  // namespace
@@ -58,20 +68,15 @@ void AppendStatusText(std::string& out, std::int16_t frequency, const std::optio
     out += WeekdayName(WeekdayNumber(*date));
     return;
   }
-  std::int64_t d = DayNumber(today) - DayNumber(*date);
-  switch (frequency) {
-    case kDaily:
-      d = 0;
-      break;
-    case kMonthly:
-      d = static_cast<int>(static_cast<unsigned>(today.day())) -
-          static_cast<int>(static_cast<unsigned>(date->day()));
-      break;
-    default:
-      break;
-  }
+  std::int64_t d = PlainDays(frequency, *date, today);
   if (d > 3) {
-    AppendNextOccurrencePhrase(out, frequency, *date, today, d);
+    d = NextOccurrenceDays(frequency, *date, today, d);
+    // A yearly entry speaks of its next year's day in days, whatever their number.
+    if (frequency == kMonthly) {
+      AppendPlainPhrase(out, d);
+    } else {
+      AppendDaysMore(out, -d);
+    }
   } else {
     AppendPlainPhrase(out, d);
   }
@@ -79,6 +84,13 @@ void AppendStatusText(std::string& out, std::int16_t frequency, const std::optio
   out += " [";
   AppendShort(out, shown);
   out += ']';
+}
+
+std::int64_t StatusDays(std::int16_t frequency, const Date& date, const Date& today) {
+  // A weekly entry is filed under its day of this week.
+  if (frequency == kWeekly) return DayNumber(today) - DayNumber(date);
+  const std::int64_t d = PlainDays(frequency, date, today);
+  return d > 3 ? NextOccurrenceDays(frequency, date, today, d) : d;
 }
 
 std::string ShownMessage(const DueEntry& entry) { return TrimBlanks(entry.message); }

@@ -19,7 +19,7 @@ void Add(DueEntries& entries, const std::string& date, const std::string& messag
               static_cast<std::int16_t>(entries.size() + 2));
 }
 
-TEST(DueNotification, NamesTheCountAndEachEntryWithItsPhraseWithoutTheBracketDate) {
+TEST(DueNotification, NamesTheCountAndGroupsTheEntriesByTheirDay) {
   DueEntries none(2026);
   const Notification empty = DueNotification(none, kToday, false);
   EXPECT_EQ(empty.summary, "");
@@ -29,19 +29,23 @@ TEST(DueNotification, NamesTheCountAndEachEntryWithItsPhraseWithoutTheBracketDat
   Add(one, "Dec082026", "  Dentist 10:30  ");
   const Notification single = DueNotification(one, kToday, false);
   EXPECT_EQ(single.summary, "Memro: 1 event due");
-  EXPECT_EQ(single.body, "Tue, Dec 08, 2026 \u2014 Today!!\nDentist 10:30");
+  EXPECT_EQ(single.body, "Today:\nDentist 10:30");
 
   DueEntries several(2026);
+  Add(several, "Dec082026", "Dentist");
+  Add(several, "Dec092026", "Swimming", kWeekly);
   Add(several, "Dec112026", "Anna's birthday", kYearly);
-  Add(several, "Dec012026", "Choir", kWeekly);
-  Add(several, "Jan011990", "", kDaily);
+  Add(several, "Jan011990", "Water the plants", kDaily);
+  Add(several, "Dec102026", "", kWeekly);
   const Notification plural = DueNotification(several, kToday, false);
-  EXPECT_EQ(plural.summary, "Memro: 3 events due");
-  // A weekly entry's phrase is its list line: said once. No message, no message line.
+  EXPECT_EQ(plural.summary, "Memro: 5 events due");
+  // A weekly entry due tomorrow is tomorrow's, and says it is weekly; without a message
+  // its list line stands in.
   EXPECT_EQ(plural.body,
-            "Fri, Dec 11, 2026 \u2014 3 days more!\nAnna's birthday\n"
-            "Every Tuesday\nChoir\n"
-            "Daily \u2014 Today!!");
+            "Today:\nDentist\nWater the plants (daily)\n"
+            "Tomorrow:\nSwimming (every Wednesday)\n"
+            "In 3 days:\nAnna's birthday\n"
+            "In 2 days:\nEvery Thursday");
 }
 
 TEST(DueNotification, ShowsFiveEntriesAndCountsTheRest) {
@@ -59,7 +63,7 @@ TEST(DueNotification, MessageStartIsTheFirstLineInUtf8CutAtACharacter) {
     DueEntries entries(2026);
     Add(entries, "Dec082026", message);
     const std::string body = DueNotification(entries, kToday, false).body;
-    return body.substr(body.find('\n') + 1);
+    return body.substr(body.find('\n') + 1);  // after the heading
   };
   // Windows-1252 in the file, UTF-8 on the desktop.
   EXPECT_EQ(bodyOf("Caf\xE9 \x80 5 \x96 \x93quoted\x94"), "Café € 5 – “quoted”");

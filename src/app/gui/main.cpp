@@ -1,26 +1,19 @@
 // memro: the desktop program. Its one argument is an event file to load, or text that
-// holds "/notonce".
+// holds "/notonce"; --gapplication-service when the session bus starts it.
 #include <QApplication>
 #include <QDir>
 #include <QSessionManager>
 #include <string>
 
 #include "app/gui/app_identity.h"
+#include "app/gui/app_service.h"
 #include "app/gui/main_window.h"
+#include "app/gui/program_start.h"
 #include "app/gui/signal_relay.h"
 #include "platform/private_directory.h"
 #include "platform/qt/qt_platform.h"
 
 namespace {
-
-std::string CommandLine(int argc, char** argv) {
-  std::string line;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) line += ' ';
-    line += argv[i];
-  }
-  return line;
-}
 
 // The single-copy lock belongs with the user's session, in a directory no other user
 // can reach, so that nobody else can keep Memro from starting.
@@ -33,6 +26,14 @@ std::string LockDirectory(memro::Platform& platform) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   memro::SetApplicationIdentity();
+  const memro::StartArguments start = memro::ReadStartArguments(argc, argv);
+  // One running copy per session: a later start hands its file to it and ends. Where
+  // the copy cannot be reached the start goes on, and its lock tells the user.
+  memro::AppService service;
+  if (!service.Claim()) {
+    if (start.activated) return 0;  // the bus gave the call to the copy that owns the name
+    if (memro::HandToRunningCopy(start.commandLine)) return 0;
+  }
   // Before anything of the user's is touched: a session that ends by SIGTERM or SIGHUP
   // (Wayland, systemd at logout, kill) ends the program as its own close does.
   memro::SignalRelay relay;
@@ -60,6 +61,5 @@ int main(int argc, char** argv) {
 
   QObject::connect(&relay, &memro::SignalRelay::received, &window, &memro::MainWindow::EndBySignal);
 
-  if (window.StartUp(CommandLine(argc, argv)) == memro::MainWindow::Start::kEnded) return 0;
-  return QApplication::exec();
+  return memro::RunProgram(window, service, start);
 }

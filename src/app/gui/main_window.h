@@ -88,6 +88,10 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void DateCheck();
   // The default action of the due notification: the program's view comes to the front.
   void BringViewToFront();
+  // A later start or the desktop asks for the program: its view comes to the front (with
+  // the launcher's activation token, where given) and loads `file`, when given, as File >
+  // Load does.
+  void OpenFromOutside(const std::string& file, const std::string& activationToken);
   void BlinkTick();
   void TimeOutTick();
   void LayOut();
@@ -166,6 +170,7 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void OpenEditorForRecovery();
 
   bool LoadCommand();
+  void LoadFromOutside(const std::string& file);
   bool Load(int index);
   bool MayReloadNow() const;
   void NotifyDue();

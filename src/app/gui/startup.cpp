@@ -5,9 +5,9 @@
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QScreen>
-#include <filesystem>
 
 #include "app/gui/main_window.h"
+#include "app/gui/program_start.h"
 #include "app/gui/viewer_window.h"
 #include "data/fixed_texts.h"
 #include "data/text_util.h"
@@ -18,21 +18,6 @@
 #include "settings/protection_file.h"
 
 namespace memro {
-namespace {
-
-bool HasNotOnce(const std::string& commandLine) {
-  return AsciiLower(commandLine).find("/notonce") != std::string::npos;
-}
-
-// A name relative to where the program started: the recent-file entry and a later start
-// from a launcher (in another directory) must still find the file.
-std::string AbsoluteFileName(const std::string& name) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(name, error);
-  return error ? name : absolute.lexically_normal().string();
-}
-
-}  // namespace
 
 // A signal during the start-up ends the program once the start-up is done (EndBySignal).
 MainWindow::Start MainWindow::StartUp(const std::string& commandLine) {

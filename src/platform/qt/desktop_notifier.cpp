@@ -1,13 +1,16 @@
 #include "platform/qt/desktop_notifier.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QEventLoop>
+#include <QFileSystemWatcher>
 #include <QTimer>
 #include <QVariantMap>
+#include <algorithm>
 #include <fstream>
 
 namespace memro {
@@ -46,10 +49,20 @@ QDBusConnection Bus() { return QDBusConnection::sessionBus(); }
 DesktopNotifier::DesktopNotifier(QObject* parent) : QObject(parent) {}
 
 DesktopNotifier::~DesktopNotifier() {
-  if (connected_) {
-    Bus().disconnect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                     SLOT(OnActionInvoked(uint, QString)));
-  }
+  if (connected_) ConnectSignals(false);
+}
+
+void DesktopNotifier::ConnectSignals(bool on) {
+  const auto hear = [on, this](const char* name, const char* slot) {
+    if (on) {
+      Bus().connect(kService, kPath, kInterface, QString::fromLatin1(name), this, slot);
+    } else {
+      Bus().disconnect(kService, kPath, kInterface, QString::fromLatin1(name), this, slot);
+    }
+  };
+  hear("ActionInvoked", SLOT(OnActionInvoked(uint, QString)));
+  hear("ActivationToken", SLOT(OnActivationToken(uint, QString)));
+  hear("NotificationClosed", SLOT(OnClosed(uint, uint)));
 }
 
 void DesktopNotifier::Notify(const QString& summary, const QString& body,
@@ -58,10 +71,7 @@ void DesktopNotifier::Notify(const QString& summary, const QString& body,
   if (!triedBus_) {
     triedBus_ = true;
     connected_ = Bus().isConnected();
-    if (connected_) {
-      Bus().connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                    SLOT(OnActionInvoked(uint, QString)));
-    }
+    if (connected_) ConnectSignals(true);
   }
   if (!connected_) return;
   waiting_ = Request{summary, body, std::move(activated)};
@@ -109,6 +119,7 @@ void DesktopNotifier::SendNext() {
   // The callback belongs to this notification from now on; an answer for an older id
   // must not call it.
   activated_ = std::move(request.activated);
+  activationToken_.clear();
   sending_ = true;
   auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(call, kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -174,18 +185,65 @@ void DesktopNotifier::KeepId() const {
   temporary += ".new";
   {
     std::ofstream out(temporary, std::ios::trunc);
-    out << lastId_ << '\n';
+    out << lastId_ << ' ' << QCoreApplication::applicationPid() << '\n';
     if (!out.flush()) return;
   }
   std::error_code ignored;
   std::filesystem::rename(temporary, idFile_, ignored);
 }
 
+// The process that showed the notification last acts on it: a notification of this
+// one that another replaced is that one's now.
+bool DesktopNotifier::StillOurs() const {
+  if (idFile_.empty()) return true;
+  std::ifstream in(idFile_);
+  uint id = 0;
+  qint64 pid = 0;
+  return !(in >> id >> pid) || (id == lastId_ && pid == QCoreApplication::applicationPid());
+}
+
 void DesktopNotifier::OnActionInvoked(uint id, const QString& action) {
   if (id == 0 || id != lastId_ || action != QStringLiteral("default") || !activated_) return;
+  if (!StillOurs()) return;
   // A copy: the callback may send the next notification, which replaces activated_.
   const std::function<void()> activated = activated_;
+  // The server's token lets the window it raises take the focus (Wayland); Qt and the
+  // calls that reach the program take it from the environment.
+  const bool token = !activationToken_.isEmpty();
+  if (token) qputenv("XDG_ACTIVATION_TOKEN", activationToken_.toUtf8());
   activated();
+  if (token) qunsetenv("XDG_ACTIVATION_TOKEN");
+  emit Chosen();
+}
+
+void DesktopNotifier::OnActivationToken(uint id, const QString& token) {
+  if (id != 0 && id == lastId_) activationToken_ = token;
+}
+
+void DesktopNotifier::OnClosed(uint id, uint) {
+  if (id != 0 && id == lastId_) emit Closed();
+}
+
+void DesktopNotifier::WaitWhileShown(const QDateTime& until) {
+  WaitUntilSent(kCallTimeoutMs);
+  if (lastId_ == 0 || !activated_) return;
+  QEventLoop loop;
+  // The wall clock, looked at every minute: a timer's own clock stands still while the
+  // machine sleeps.
+  QTimer clock;
+  connect(&clock, &QTimer::timeout, &loop, [&loop, until] {
+    if (QDateTime::currentDateTime() >= until) loop.quit();
+  });
+  clock.start(std::clamp<qint64>(QDateTime::currentDateTime().msecsTo(until), 0, 60000));
+  connect(this, &DesktopNotifier::Closed, &loop, &QEventLoop::quit);
+  connect(this, &DesktopNotifier::Chosen, &loop, &QEventLoop::quit);
+  // Another process that replaces the notification rewrites the id file.
+  QFileSystemWatcher watcher;
+  if (!idFile_.empty()) watcher.addPath(QString::fromStdString(idFile_.parent_path().string()));
+  connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, [this, &loop] {
+    if (!StillOurs()) loop.quit();
+  });
+  if (StillOurs()) loop.exec();
 }
 
 }  // namespace memro

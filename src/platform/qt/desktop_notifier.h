@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,8 @@ namespace memro {
 // the first notification on. Every call is asynchronous, so a missing or stuck server never holds
 // up the caller; without a bus or a server nothing happens. Each notification replaces the one this
 // notifier showed before, and with an id file also the last one of an earlier run or of another
-// process that keeps its id there. A notification stays until the user dismisses it. Needs a
+// process that keeps its id there (with the process that showed it, so that only that one
+// acts on its action). A notification stays until the user dismisses it. Needs a
 // QCoreApplication; use it on the thread it lives in.
 class DesktopNotifier : public QObject {
   Q_OBJECT
@@ -40,11 +42,21 @@ class DesktopNotifier : public QObject {
   // The id the server gave the last notification; 0 before the first answer.
   uint LastId() const { return lastId_; }
 
+  // For a process that ends once its notification no longer needs it: runs the event
+  // loop while the last notification is shown and may still be chosen, that is until it
+  // was chosen or closed, another process replaced it (the id file names that one), or
+  // `until` passed. Returns at once when nothing was shown.
+  void WaitWhileShown(const QDateTime& until);
+
  signals:
   void Sent();
+  void Closed();
+  void Chosen();
 
  private slots:
   void OnActionInvoked(uint id, const QString& action);
+  void OnActivationToken(uint id, const QString& token);
+  void OnClosed(uint id, uint reason);
 
  private:
   struct Request {
@@ -59,6 +71,8 @@ class DesktopNotifier : public QObject {
   void OnNotifyReply(QDBusPendingCallWatcher* watcher);
   void ReadKeptId();
   void KeepId() const;
+  bool StillOurs() const;
+  void ConnectSignals(bool on);
 
   bool triedBus_ = false;
   bool connected_ = false;
@@ -70,6 +84,7 @@ class DesktopNotifier : public QObject {
   std::optional<Request> waiting_;
   uint lastId_ = 0;
   std::function<void()> activated_;
+  QString activationToken_;  // the server's for the last notification, when it sent one
   std::filesystem::path idFile_;
   bool readKeptId_ = false;
 };

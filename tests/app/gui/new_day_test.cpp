@@ -63,7 +63,7 @@ TEST_F(NewDayTest, NewDayShowsWhatIsDueThenAsAFreshStartWould) {
   ASSERT_EQ(platform.notifications.size(), 2u);
   EXPECT_EQ(platform.notifications[1].summary, "Memro: 3 events due");
   EXPECT_NE(platform.notifications[1].body.find("Tax return"), std::string::npos);
-  EXPECT_NE(platform.notifications[1].body.find("Yesterday!"), std::string::npos);
+  EXPECT_NE(platform.notifications[1].body.find("Yesterday:"), std::string::npos);
   EXPECT_EQ(w.values().pendingFile, file.string());
   const std::vector<std::string> lines = ListLines(w);
   const std::string report = Printed(w, "after-midnight.txt");

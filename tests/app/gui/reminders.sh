@@ -15,7 +15,10 @@
 #                 restored editor outlive the time-out; typed work ends in a recovery
 #   busy-start    another program holds the file's lock at the start: the window is drawn
 #                 while it waits, then lists the due events and leaves the file as it is
-# Exit status 77 (skipped) when a tool is missing.
+#   second-start, double-click, notify-action   see open_cases.sh
+# The cases that start the program by D-Bus activation install the build
+# ($MEMRO_BUILD_DIR) under the work directory, where the private bus finds its service
+# file. Exit status 77 (skipped) when a tool is missing.
 set -euo pipefail
 case=$1 memro=$2 cli=$3 root=$4
 for tool in Xvfb xauth xdotool dbus-run-session dbus-daemon faketime; do
@@ -27,5 +30,14 @@ done
 rm -rf "$root"
 mkdir -p "$root"
 here=$(cd "$(dirname "$0")" && pwd)
+# The bus reads its service directories as it starts: the installed layout comes first.
+export prefix="$root/prefix"
+if [ "$case" = double-click ] || [ "$case" = notify-action ]; then
+  command -v gio >/dev/null || { echo "skipped: gio (libglib2.0-bin) is not installed"; exit 77; }
+  cmake --install "$MEMRO_BUILD_DIR" --prefix "$prefix" >"$root/install.log" ||
+    { echo "FAIL: cmake --install"; exit 1; }
+fi
+mkdir -p "$root/data-home"
+export XDG_DATA_HOME="$root/data-home" XDG_DATA_DIRS="$prefix/share:/usr/share"
 exec dbus-run-session -- bash "$here/../../support/xvfb.sh" "$root/x" \
   bash "$here/reminders_cases.sh" "$case" "$memro" "$cli" "$root"

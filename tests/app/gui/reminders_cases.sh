@@ -32,26 +32,32 @@ fresh() {
   chmod 700 "$home/run"
 }
 
-# start WHEN [ARG]: the program in $home with the clock at WHEN and running on from there
-# (libfaketime; WHEN "file" takes the time from $root/clock, read again at every call).
-# Timers keep the real monotonic clock, so a jump of the date is only a jump of the date.
-start() {
-  local when=$1 clock=()
-  shift
-  if [ "$when" = file ]; then
+# program_env WHEN: the program's environment in $penv, for $home with the clock at WHEN
+# and running on from there (libfaketime; WHEN "file" takes the time from $root/clock,
+# read again at every call). Timers keep the real monotonic clock, so a jump of the date
+# is only a jump of the date.
+program_env() {
+  local clock=()
+  if [ "$1" = file ]; then
     clock=(FAKETIME_TIMESTAMP_FILE="$root/clock" FAKETIME_NO_CACHE=1)
   else
-    clock=(FAKETIME="@$when")
+    clock=(FAKETIME="@$1")
   fi
-  env -i PATH="$PATH" LANG=C.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY" \
-    ${XAUTHORITY+XAUTHORITY="$XAUTHORITY"} DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" \
-    ${DBUS_SYSTEM_BUS_ADDRESS+DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS"} \
-    LD_PRELOAD="$faketime_lib" FAKETIME_DONT_FAKE_MONOTONIC=1 "${clock[@]}" \
-    ASAN_OPTIONS="verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" \
-    LSAN_OPTIONS="suppressions=$root/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
-    MEMRO_HOME="$home" TEMP="$home/temp" TMPDIR="$home/temp" HOME="$home/user" \
-    XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" \
-    "$memro" "$@" >>"$home/output.log" 2>&1 &
+  penv=(PATH="$PATH" LANG=C.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY"
+    ${XAUTHORITY+XAUTHORITY="$XAUTHORITY"} DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
+    ${DBUS_SYSTEM_BUS_ADDRESS+DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS"}
+    LD_PRELOAD="$faketime_lib" FAKETIME_DONT_FAKE_MONOTONIC=1 "${clock[@]}"
+    ASAN_OPTIONS="verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+    LSAN_OPTIONS="suppressions=$root/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+    MEMRO_HOME="$home" TEMP="$home/temp" TMPDIR="$home/temp" HOME="$home/user"
+    XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run")
+}
+
+# start WHEN [ARG]: the program in $home, its clock as program_env sets it.
+start() {
+  program_env "$1"
+  shift
+  env -i "${penv[@]}" "$memro" "$@" >>"$home/output.log" 2>&1 &
   pid=$!
 }
 
@@ -315,6 +321,8 @@ time.sleep(30)' "$home/events.mmo" "$home/held" &
   kill "$holder" 2>/dev/null
   stop
 }
+
+source "$here/open_cases.sh"
 
 "case_${case//-/_}"
 exit "$failed"
