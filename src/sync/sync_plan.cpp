@@ -224,9 +224,9 @@ class Planner {
     for (const char c : uid.substr(0, uid.find('@'))) {
       if (std::isalnum(static_cast<unsigned char>(c)) || c == '-') name += c;
     }
-    std::string href = in_.collection + name + ".ics";
+    std::string href = in_.hrefBase + name + ".ics";
     for (int n = 2; remote_.count(href) || hrefs_.count(href); ++n) {
-      href = in_.collection + name + "-" + std::to_string(n) + ".ics";
+      href = in_.hrefBase + name + "-" + std::to_string(n) + ".ics";
     }
     hrefs_.insert(href);
     return href;

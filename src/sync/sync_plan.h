@@ -14,7 +14,8 @@ namespace memro::sync {
 struct PlanInput {
   SyncState state;         // the last sync's; no pairs at the first sync or when lost
   bool firstSync = false;  // no state at all: this sync only merges
-  std::string collection;  // as configured now, ending in '/'
+  std::string collection;  // its URL as configured now
+  std::string hrefBase;    // its path, ending in '/': new events are put under it
   std::string principal;   // as the server names it now ("" when it names none)
   bool fileMissing = false;
   std::vector<EventRecord> local;      // today's events of the file, in order

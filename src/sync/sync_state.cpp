@@ -9,11 +9,11 @@
 #include <sstream>
 
 #include "data/event_record.h"
-#include "data/file_digest.h"
 #include "data/record_file.h"
 #include "ical/event_texts.h"
 #include "platform/directories.h"
 #include "settings/safe_write.h"
+#include "sync/sync_setup.h"
 
 namespace memro::sync {
 namespace {
@@ -24,14 +24,6 @@ using nlohmann::json;
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-std::string DigestHex(std::string_view text) {
-  ByteDigest digest;
-  digest.Add(text);
-  std::string raw;
-  for (int shift = 56; shift >= 0; shift -= 8) raw += static_cast<char>(digest.value() >> shift);
-  return ical::HexBytes(raw);
 }
 
 std::string Text(const json& object, const char* key) {
@@ -56,7 +48,7 @@ fs::path StateDirectory() {
 
 fs::path StateFile(const fs::path& eventFile, const std::string& collection) {
   const std::string key = fs::absolute(eventFile).lexically_normal().string() + "\n" + collection;
-  return StateDirectory() / (eventFile.filename().string() + "-" + DigestHex(key) + ".json");
+  return StateDirectory() / (eventFile.filename().string() + "-" + NameDigest(key) + ".json");
 }
 
 std::string StateText(const SyncState& state) {

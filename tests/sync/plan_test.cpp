@@ -34,6 +34,7 @@ struct World {
 
   World() {
     in.collection = kCollection;
+    in.hrefBase = kCollection;
     in.state.collection = kCollection;
     in.today = Date{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{1}};
     in.writing = kWriting;
