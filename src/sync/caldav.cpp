@@ -151,7 +151,13 @@ Listing ListEvents(DavClient& client, const QUrl& collection,
                    const std::map<std::string, std::pair<std::string, std::string>>& known) {
   Listing out;
   QStringList changed;
-  for (const auto& [href, etag] : Members(client, collection, out)) {
+  const std::map<QString, QString> members = Members(client, collection, out);
+  // A listing may leave out what is still there: what vanished is asked for by name, and
+  // only an event the server no longer gives (404) counts as deleted.
+  for (const auto& [href, old] : known) {
+    if (!members.count(QString::fromStdString(href))) changed << QString::fromStdString(href);
+  }
+  for (const auto& [href, etag] : members) {
     const auto old = known.find(href.toStdString());
     if (old != known.end() && !etag.isEmpty() && old->second.first == etag.toStdString()) {
       out.resources.push_back({old->first, old->second.first, old->second.second});

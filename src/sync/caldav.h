@@ -41,7 +41,8 @@ struct Listing {
 };
 
 // Every event resource of the calendar. known: href -> (ETag, text) of the last sync;
-// only resources whose ETag changed are fetched (calendar-multiget, in batches).
+// only resources whose ETag changed are fetched (calendar-multiget, in batches), and
+// those that vanished from the listing, to be sure they are gone.
 Listing ListEvents(DavClient& client, const QUrl& collection,
                    const std::map<std::string, std::pair<std::string, std::string>>& known);
 
