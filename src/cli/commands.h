@@ -23,6 +23,7 @@ int RunConvert(const std::vector<std::string>& words, std::ostream& out, std::os
 int RunExport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunNotify(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunSync(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 // "memro-cli: <text>" and the hint to --help; returns kExitUsage.
 int UsageError(std::ostream& err, const std::string& text);

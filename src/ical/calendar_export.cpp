@@ -6,6 +6,7 @@
 #include "data/codepage.h"
 #include "data/text_util.h"
 #include "engine/date_text.h"
+#include "ical/event_export.h"
 #include "ical/event_texts.h"
 #include "ical/event_uid.h"
 #include "ical/export_start.h"
@@ -97,6 +98,8 @@ void AddAlarm(icalcomponent* event, std::int16_t warnDays, const std::string& su
   icalcomponent_add_component(event, alarm);
 }
 
+}  // namespace
+
 icalcomponent* EventComponent(const EventRecord& e, const std::string& uid,
                               const icaltimetype& stamp, int currentYear, const Date& exportDay) {
   icalcomponent* event = icalcomponent_new_vevent();
@@ -115,8 +118,6 @@ icalcomponent* EventComponent(const EventRecord& e, const std::string& uid,
   AddAlarm(event, e.warnDays, summary);
   return event;
 }
-
-}  // namespace
 
 std::string ExportCalendar(const std::vector<EventRecord>& events, const ExportOptions& options) {
   const Component calendar(icalcomponent_new_vcalendar());

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace memro::sync {
+
+// How an event file is synced: which calendar, as which user, and the command that
+// gives the password. The password itself is never kept.
+struct SyncSetup {
+  std::string collection;  // the calendar's URL, ending in '/'
+  std::string user;
+  std::string passwordCommand;
+  bool operator==(const SyncSetup&) const = default;
+};
+
+// <program directory>/sync/<file name>-<digest of its absolute path>.json
+std::filesystem::path SetupFile(const std::filesystem::path& eventFile);
+
+// Nothing when the file is not set up (or its setup cannot be read).
+std::optional<SyncSetup> LoadSetup(const std::filesystem::path& eventFile);
+bool SaveSetup(const std::filesystem::path& eventFile, const SyncSetup& setup);
+
+// The digest of a text in hex, for names of files that belong to another file.
+std::string NameDigest(const std::string& text);
+
+}  // namespace memro::sync
