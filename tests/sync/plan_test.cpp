@@ -69,6 +69,9 @@ struct Case {
   Expected expected;
 };
 
+// Test lists name each case instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 const Case kCases[] = {
     {"EditInMemroUpdatesItsOwnHref",
      [](World& w) { w.in.local[1].SetMessage("Pay the rent (new account)"); },
