@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Ends the real program by a signal, as a session without session management, systemd
-# at logout or `kill` do, and checks what the end leaves: exit status 0 within 5 seconds,
+# at logout or `kill` do, and checks what the end leaves: exit status 0 within 10 seconds,
 # MEMRX.INI with what the close writes, no work file. Then a run killed outright: its
 # work file stays until the next start removes it.
 # Usage: signal_end_run.sh path/to/memro path/to/events.mmo work-directory
@@ -56,7 +56,7 @@ signal_run() {
   wait_ready "$home/mark" "$signal" || return 0
   kill -"$signal" "$pid"
   wait_end
-  [ "$status" = 0 ] || fail "$signal: exit status $status (want 0 within 5 s)"
+  [ "$status" = 0 ] || fail "$signal: exit status $status (want 0 within 10 s)"
   has "PrevFile1=$home/events.mmo" || fail "$signal: the recent file is not in MEMRX.INI"
   has "SaveOnExit=$([ "$full" = full ] && echo -1 || echo 0)" ||
     fail "$signal: the Setup keys are not in MEMRX.INI"

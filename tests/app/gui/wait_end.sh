@@ -1,9 +1,9 @@
-# Sourced by the scripts that end the real program by a signal: waits at most 5 seconds
+# Sourced by the scripts that end the real program by a signal: waits at most 10 seconds
 # for process $pid to end and leaves its exit status in $status ("timeout" when it had to
 # be killed).
 wait_end() {
   status=timeout
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     if ! kill -0 "$pid" 2>/dev/null; then
       status=0
       wait "$pid" || status=$?
