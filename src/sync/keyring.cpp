@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <functional>
 
 namespace memro::sync {
 namespace {
@@ -12,21 +13,21 @@ const QString kService = "org.memro.Memro";
 // A locked keyring asks its user; a keyring service that never answers is no keyring.
 constexpr int kLongestWaitMs = 120000;
 
-// Runs the job to its end; false when the keyring did not answer in time.
-bool Finish(QKeychain::Job& job) {
-  job.setAutoDelete(false);
+// Runs the job and hands it to read once it has finished. The job is made with new and
+// deletes itself when it finishes, so that a keyring answering after the wait does no harm.
+void Finish(QKeychain::Job* job, const std::function<void(const QKeychain::Job&)>& read) {
   // Never the plain-text file QtKeychain would otherwise fall back to.
-  job.setInsecureFallback(false);
+  job->setInsecureFallback(false);
   QEventLoop loop;
   bool finished = false;
-  QObject::connect(&job, &QKeychain::Job::finished, &loop, [&] {
+  QObject::connect(job, &QKeychain::Job::finished, &loop, [&](QKeychain::Job* done) {
     finished = true;
+    read(*done);
     loop.quit();
   });
   QTimer::singleShot(kLongestWaitMs, &loop, &QEventLoop::quit);
-  job.start();
+  job->start();
   if (!finished) loop.exec();
-  return finished;
 }
 
 QString Reason(const QKeychain::Job& job) {
@@ -42,25 +43,30 @@ QString KeyringKey(const QString& user, const QUrl& collection) {
 }
 
 KeyringAnswer ReadKeyring(const QString& key) {
-  QKeychain::ReadPasswordJob job(kService);
-  job.setKey(key);
-  if (!Finish(job)) return {KeyringAnswer::Status::kUnavailable, {}, "the keyring did not answer"};
-  switch (job.error()) {
-    case QKeychain::NoError:
-      return {KeyringAnswer::Status::kFound, job.textData(), {}};
-    case QKeychain::EntryNotFound:
-      return {KeyringAnswer::Status::kMissing, {}, {}};
-    default:
-      return {KeyringAnswer::Status::kUnavailable, {}, Reason(job)};
-  }
+  auto* job = new QKeychain::ReadPasswordJob(kService);
+  job->setKey(key);
+  KeyringAnswer answer{KeyringAnswer::Status::kUnavailable, {}, "the keyring did not answer"};
+  Finish(job, [&](const QKeychain::Job& done) {
+    if (done.error() == QKeychain::NoError) {
+      answer = {KeyringAnswer::Status::kFound, job->textData(), {}};
+    } else if (done.error() == QKeychain::EntryNotFound) {
+      answer = {KeyringAnswer::Status::kMissing, {}, {}};
+    } else {
+      answer.error = Reason(done);
+    }
+  });
+  return answer;
 }
 
 QString StoreInKeyring(const QString& key, const QString& password) {
-  QKeychain::WritePasswordJob job(kService);
-  job.setKey(key);
-  job.setTextData(password);
-  if (!Finish(job)) return "the keyring did not answer";
-  return job.error() == QKeychain::NoError ? QString() : Reason(job);
+  auto* job = new QKeychain::WritePasswordJob(kService);
+  job->setKey(key);
+  job->setTextData(password);
+  QString error = "the keyring did not answer";
+  Finish(job, [&](const QKeychain::Job& done) {
+    error = done.error() == QKeychain::NoError ? QString() : Reason(done);
+  });
+  return error;
 }
 
 }  // namespace memro::sync

@@ -1,17 +1,10 @@
 #!/usr/bin/python3
-"""The sync's password and a self-signed server, against a real Radicale over TLS with the
-keyring of gnome-keyring-daemon on the private session bus this script runs on:
-
-- a setup fails while the server's certificate is untrusted (naming its fingerprint) or
-  trusted by another fingerprint, and works with --trust-fingerprint of its own;
-- the password typed at setup (on a terminal, not echoed) goes to the keyring, and the
-  next sync, with no terminal and no password command, takes it from there; no file in
-  the machine's home, state or settings holds it;
-- without a keyring, the password command given at setup gives it, and with neither
-  (nor a terminal) the sync fails with exit 1 and says what to do;
-- the scheduled check's `sync --if-set-up` syncs the AutoLoad file when it is set up and
-  quietly does nothing when it is not.
-
+"""The sync's password and a self-signed server, against a real Radicale over TLS and
+gnome-keyring-daemon on the private session bus this runs on: only the certificate of the
+trusted fingerprint is taken; the password typed at setup (not echoed) goes to the
+keyring, the next sync takes it from there, and no file holds it; without a keyring the
+setup's password command gives it, and with nothing to give it the sync says what to do;
+`sync --if-set-up` (the scheduled check's) syncs the AutoLoad file only when it is set up.
 Exit 77 (skipped) without Radicale, python3-caldav, gnome-keyring or openssl.
 
 Usage: dbus-run-session -- keyring_check.py MEMRO_CLI WORK_DIR
@@ -58,13 +51,11 @@ def start_keyring(machine):
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     daemon.stdin.write(b"\n")  # the login keyring's password: empty, but a line
     daemon.stdin.close()
+    ask = ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+           "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+           "string:org.freedesktop.secrets"]
     for _ in range(100):
-        owner = subprocess.run(["dbus-send", "--session", "--print-reply",
-                                "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                "org.freedesktop.DBus.NameHasOwner",
-                                "string:org.freedesktop.secrets"],
-                               capture_output=True, text=True, env=env)
-        if "boolean true" in owner.stdout:
+        if "true" in subprocess.run(ask, capture_output=True, text=True, env=env).stdout:
             return daemon
         time.sleep(0.1)
     daemon.kill()
@@ -93,15 +84,8 @@ def setup_on_terminal(machine, *words):
 
 
 def files_holding(root, secret):
-    found = []
-    for folder, _, names in os.walk(root):
-        for name in names:
-            path = os.path.join(folder, name)
-            if os.path.isfile(path) and not os.path.islink(path):
-                with open(path, "rb") as f:
-                    if secret.encode() in f.read():
-                        found.append(path)
-    return found
+    paths = (os.path.join(d, name) for d, _, names in os.walk(root) for name in names)
+    return [p for p in paths if os.path.isfile(p) and secret.encode() in open(p, "rb").read()]
 
 
 def main():
@@ -129,17 +113,15 @@ def run(machine, url, fingerprint):
         check("not trusted" in out and colons in out,
               f"{what}: the setup fails and names the certificate's fingerprint: {out}")
 
-    bus = os.environ["DBUS_SESSION_BUS_ADDRESS"]
-    machine.env["DBUS_SESSION_BUS_ADDRESS"] = bus
+    machine.env["DBUS_SESSION_BUS_ADDRESS"] = os.environ["DBUS_SESSION_BUS_ADDRESS"]
     out, shown = setup_on_terminal(machine, "--setup", url, "--user", "alice",
                                    "--trust-fingerprint", colons.lower())
     check("is synced with" in out and "keyring" not in out, "the setup keeps the password: " + out)
     check(rc.PASSWORD.encode() not in shown, "the typed password is not echoed: " + repr(shown))
     machine.add("Feb 1 2027", "Pay the rent")
-    out = machine.sync()
-    check("sent 1 event" in out, "the next sync takes the password from the keyring: " + out)
-    check(not files_holding(machine.home, rc.PASSWORD),
-          "no file holds the password: " + str(files_holding(machine.home, rc.PASSWORD)))
+    check("sent 1 event" in machine.sync(), "the next sync takes the password from the keyring")
+    holding = files_holding(machine.home, rc.PASSWORD)
+    check(not holding, "no file holds the password: " + str(holding))
 
     del machine.env["DBUS_SESSION_BUS_ADDRESS"]
     out = machine.sync(expect=1)
@@ -161,8 +143,7 @@ def run(machine, url, fingerprint):
         who.add("Apr 2 2027", "Car service")
     check("sent 1 event" in machine.cli("sync", "--if-set-up"), "the AutoLoad file is synced")
     check(unsynced.cli("sync", "--if-set-up") == "", "no setup, nothing to say")
-    print("the keyring keeps the password, the trusted certificate alone is taken, and the "
-          "password command stands in for a missing keyring")
+    print("the keyring keeps the password; only the trusted certificate is taken")
 
 
 main()
