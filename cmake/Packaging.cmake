@@ -26,10 +26,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${MEMRO_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the General MIDI SoundFont for
-# MIDI alerts (/usr/share/sounds/sf2/default-GM.sf2), the Wayland platform plugin and the
-# sound theme whose bell "Default Beep" plays.
+# MIDI alerts (/usr/share/sounds/sf2/default-GM.sf2), the Wayland platform plugin, the
+# sound theme whose bell "Default Beep" plays and libsecret, which QtKeychain opens to
+# reach the desktop's keyring.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "timgm6mb-soundfont | sf2-soundfont-gm, qt6-wayland, sound-theme-freedesktop")
+    "timgm6mb-soundfont | sf2-soundfont-gm, qt6-wayland, sound-theme-freedesktop, libsecret-1-0")
 # Wave alerts (QSoundEffect), FluidSynth and the bell play through the desktop's
 # PulseAudio or PipeWire server (the bell by libcanberra's PulseAudio driver; without it,
 # through ALSA); Qt Multimedia's GStreamer backend is not loaded for them, but it needs

@@ -18,9 +18,9 @@ constexpr const char* kUsage =
     "  memro-cli export FILE OUT.ics\n"
     "  memro-cli import IN.ics FILE\n"
     "  memro-cli notify [FILE] [--today YYYY-MM-DD] [--range DAYS] [--wait]\n"
-    "  memro-cli sync FILE [--dry-run] [--allow-deletes]\n"
+    "  memro-cli sync [FILE] [--dry-run] [--allow-deletes] [--if-set-up]\n"
     "  memro-cli sync FILE --setup URL [--user NAME] [--calendar NAME]\n"
-    "                      [--password-command CMD]\n"
+    "                      [--password-command CMD] [--trust-fingerprint HEX]\n"
     "  memro-cli --help | --version\n"
     "\n"
     "report   scans FILE as the reminder window does at start and writes the report of\n"
@@ -35,8 +35,9 @@ constexpr const char* kUsage =
     "notify   scans FILE (default: the AutoLoad file) as report --dry-run does and shows\n"
     "         a desktop notification of what is due; with --wait it stays until the\n"
     "         notification is closed or the day ends, and a click on it opens memro\n"
-    "sync     syncs FILE both ways with a CalDAV calendar; --setup names the calendar\n"
-    "         (or a server to find it on) and syncs once\n"
+    "sync     syncs FILE (default: the AutoLoad file) both ways with a CalDAV calendar;\n"
+    "         --setup names the calendar (or a server to find it on), keeps the password\n"
+    "         in the desktop's keyring and syncs once\n"
     "\n"
     "Exit status: 0 done, 1 the work failed, 2 wrong usage, 3 a sync stopped to ask.\n";
 

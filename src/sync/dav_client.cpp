@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <thread>
 
+#include "sync/tls_trust.h"
+
 namespace memro::sync {
 namespace {
 
@@ -74,6 +76,10 @@ DavReply DavClient::SendOnce(const QByteArray& verb, const QUrl& url, const QByt
   data.setData(body);
   data.open(QIODevice::ReadOnly);
   QNetworkReply* reply = manager_.sendCustomRequest(request, verb, &data);
+  QString untrusted;
+  QObject::connect(reply, &QNetworkReply::sslErrors, reply, [&](const QList<QSslError>& errors) {
+    untrusted = PassTrusted(*reply, errors, trusted_);
+  });
   QEventLoop loop;
   QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
   QTimer::singleShot(kTimeoutMs, reply, &QNetworkReply::abort);
@@ -84,7 +90,7 @@ DavReply DavClient::SendOnce(const QByteArray& verb, const QUrl& url, const QByt
   if (out.status == 0) {
     reply->deleteLater();
     throw DavError("cannot reach " + url.adjusted(QUrl::RemoveUserInfo).toString().toStdString() +
-                   ": " + error.toStdString());
+                   ": " + (untrusted.isEmpty() ? error : untrusted).toStdString());
   }
   out.body = reply->readAll();
   out.etag = reply->rawHeader("ETag");

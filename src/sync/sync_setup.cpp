@@ -34,14 +34,16 @@ std::optional<SyncSetup> LoadSetup(const fs::path& eventFile) {
   text << in.rdbuf();
   const nlohmann::json j = nlohmann::json::parse(text.str(), nullptr, false);
   if (!j.is_object() || !j.value("collection", nlohmann::json()).is_string()) return std::nullopt;
-  return SyncSetup{j.value("collection", ""), j.value("user", ""), j.value("password_command", "")};
+  return SyncSetup{j.value("collection", ""), j.value("user", ""), j.value("password_command", ""),
+                   j.value("trust_fingerprint", "")};
 }
 
 bool SaveSetup(const fs::path& eventFile, const SyncSetup& setup) {
   const nlohmann::json j = {{"file", fs::absolute(eventFile).lexically_normal().string()},
                             {"collection", setup.collection},
                             {"user", setup.user},
-                            {"password_command", setup.passwordCommand}};
+                            {"password_command", setup.passwordCommand},
+                            {"trust_fingerprint", setup.trustFingerprint}};
   return WriteFileSafely(SetupFile(eventFile), j.dump(1) + "\n", 0600);
 }
 

@@ -6,12 +6,14 @@
 
 namespace memro::sync {
 
-// How an event file is synced: which calendar, as which user, and the command that
-// gives the password. The password itself is never kept.
+// How an event file is synced: which calendar, as which user, the command that gives the
+// password and the server certificate trusted beyond the system's. The password itself is
+// never kept here (the desktop's keyring holds it).
 struct SyncSetup {
   std::string collection;  // the calendar's URL, ending in '/'
   std::string user;
   std::string passwordCommand;
+  std::string trustFingerprint;  // SHA-256 of a certificate, hex; "" for the system's trust
   bool operator==(const SyncSetup&) const = default;
 };
 

@@ -32,12 +32,12 @@ RECORD = 1019
 PASSWORD = "s3cret pw"
 
 
-def start_server():
+def start_server(server_options=""):
     with open(os.path.join(WORK, "users"), "w") as f:
         f.write(f"alice:{PASSWORD}\n")
     config = os.path.join(WORK, "config")
     with open(config, "w") as f:
-        f.write(f"[server]\nhosts = 127.0.0.1:0\n[auth]\ntype = htpasswd\n"
+        f.write(f"[server]\nhosts = 127.0.0.1:0\n{server_options}[auth]\ntype = htpasswd\n"
                 f"htpasswd_filename = {WORK}/users\nhtpasswd_encryption = plain\n"
                 f"[storage]\nfilesystem_folder = {WORK}/collections\n[logging]\nlevel = info\n")
     log = open(os.path.join(WORK, "radicale.log"), "w+")
@@ -66,11 +66,14 @@ class Machine:
                          ("XDG_RUNTIME_DIR", "run")):
             self.env[var] = os.path.join(self.home, sub)
             os.makedirs(self.env[var], mode=0o700, exist_ok=True)
-        self.env.pop("MEMRO_SYNC_PASSWORD", None)
+        # Nothing reaches the user's own session bus and keyring.
+        for var in ("MEMRO_SYNC_PASSWORD", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY",
+                    "WAYLAND_DISPLAY"):
+            self.env.pop(var, None)
 
     def cli(self, *words, expect=0):
         result = subprocess.run([CLI, *words], env=self.env, capture_output=True, text=True,
-                                timeout=120)
+                                stdin=subprocess.DEVNULL, timeout=120)
         if result.returncode != expect:
             sys.exit(f"memro-cli {' '.join(words)}: exit {result.returncode}, not {expect}\n"
                      f"{result.stdout}{result.stderr}")
@@ -212,4 +215,5 @@ def run(server, port):
     print("all three hold the same events; the stops and the failure changed nothing")
 
 
-main()
+if __name__ == "__main__":
+    main()
