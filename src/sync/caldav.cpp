@@ -266,8 +266,9 @@ PutResult PutEvent(DavClient& client, const QUrl& collection, const std::string&
       if (r.status != 0) result.status = r.status;
     }
   }
-  if (result.Taken()) {
-    // The server may keep another text than it was given (and then gives no ETag).
+  // A server that keeps another text than it was given gives no ETag, or a weak one; a
+  // strong ETag is the text as sent.
+  if (result.Taken() && (result.etag.empty() || result.etag.starts_with("W/"))) {
     if (auto now = FetchEvent(client, collection, href)) {
       result.etag = now->etag;
       result.ics = now->ics;
