@@ -279,8 +279,16 @@ PutResult PutEvent(DavClient& client, const QUrl& collection, const std::string&
 
 int DeleteEvent(DavClient& client, const QUrl& collection, const std::string& href,
                 const std::string& etag) {
+  std::string ifMatch = etag;
+  if (ifMatch.empty() || ifMatch.starts_with("W/")) {
+    // A weak ETag never matches in If-Match: the event is deleted only as it was listed.
+    const std::optional<RemoteResource> now = FetchEvent(client, collection, href);
+    if (!now) return 404;
+    if (now->etag != etag) return 412;
+    ifMatch = "*";
+  }
   const QUrl url = collection.resolved(QUrl(QString::fromStdString(href)));
-  return client.Send("DELETE", url, {}, {{"If-Match", QByteArray::fromStdString(etag)}}).status;
+  return client.Send("DELETE", url, {}, {{"If-Match", QByteArray::fromStdString(ifMatch)}}).status;
 }
 
 }  // namespace memro::sync

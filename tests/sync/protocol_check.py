@@ -6,7 +6,7 @@ sync-collection (the listing falls back to PROPFIND), a new event PUT with If-No
 an href of plain characters and, as no ETag came with it, fetched again. Then the server
 learns sync-collection and cuts its answers into pages (507): the changes since the
 stored token only are fetched, page after page; a token it forgot (403) makes a full
-listing; weak ETags never go into If-Match; an event refused (a 412 inside a 207) is put
+listing; weak ETags never go into If-Match (of a PUT or a DELETE); an event refused (a 412 inside a 207) is put
 aside and the sync goes on.
 
 Usage: protocol_check.py MEMRO_CLI WORK_DIR
@@ -126,6 +126,10 @@ class Calendar:
                                  if h in body])
         if method == "PUT" and path.startswith(CAL):
             return self.answer_put(path, body, headers)
+        if method == "DELETE" and path in self.stored and headers.get("If-Match") == "*":
+            del self.stored[path]
+            self.history.append(path)
+            return 204, {}, ""
         return 501, {}, ""
 
 
@@ -230,11 +234,13 @@ def weak_etags(machine):
     calendar.refuse = "Dora (moved)"
     machine.edit("Carl", "Carl (moved)")
     machine.edit("Dora", "Dora (moved)")
+    machine.delete("Emil")
     start = len(seen)
     out = machine.sync()
-    puts = requests(start, "PUT")
-    expect(puts and not any((s[4] or "").startswith("W/") for s in puts),
-           "a weak ETag went into If-Match: " + str(puts))
+    writes = requests(start, "PUT") + requests(start, "DELETE")
+    expect(len(writes) == 3 and not any((s[4] or "").startswith("W/") for s in writes),
+           "a weak ETag went into If-Match: " + str(writes))
+    expect(f"{CAL}p3.ics" not in calendar.stored, "the event with a weak ETag was not deleted")
     expect(any("Carl (moved)" in t for _, t in calendar.stored.values()),
            "the event with a weak ETag was not sent: " + out)
     expect("\"Dora (moved)\" was put aside: the server refused it (HTTP 412)" in out,
