@@ -13,6 +13,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "sync"))
+sys.dont_write_bytecode = True  # nothing left in the source tree
 from sync_fixtures import PASSWORD, Machine, start_radicale  # noqa: E402
 
 EVENTS = 1000

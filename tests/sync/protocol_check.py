@@ -19,7 +19,8 @@ import tempfile
 import threading
 import time
 
-from sync_fixtures import Machine
+sys.dont_write_bytecode = True  # nothing left in the source tree
+from sync_fixtures import Machine  # noqa: E402
 
 CLI = sys.argv[1]
 WORK = tempfile.mkdtemp(prefix="protocol-", dir=sys.argv[2] if len(sys.argv) > 2 else None)

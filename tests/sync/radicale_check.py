@@ -23,7 +23,8 @@ import signal
 import sys
 import tempfile
 
-from sync_fixtures import SERVERS, PASSWORD, Machine, check, phone_events
+sys.dont_write_bytecode = True  # nothing left in the source tree
+from sync_fixtures import SERVERS, PASSWORD, Machine, check, phone_events  # noqa: E402
 
 SERVER = sys.argv[3] if len(sys.argv) > 3 else "radicale"
 try:
