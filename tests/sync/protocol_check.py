@@ -6,8 +6,8 @@ sync-collection (the listing falls back to PROPFIND), a new event PUT with If-No
 an href of plain characters and, as no ETag came with it, fetched again. Then the server
 learns sync-collection and cuts its answers into pages (507): the changes since the
 stored token only are fetched, page after page; a token it forgot (403) makes a full
-listing; weak ETags never go into If-Match (of a PUT or a DELETE); an event refused (a 412 inside a 207) is put
-aside and the sync goes on.
+listing; weak ETags never go into If-Match (of a PUT or a DELETE); an event refused (a 412 inside a 207), or
+changed again before each of two PUTs, is put aside and the sync goes on.
 
 Usage: protocol_check.py MEMRO_CLI WORK_DIR
 """
@@ -56,6 +56,7 @@ class Calendar:
         self.sync = False  # it knows sync-collection
         self.weak = False  # its ETags are weak
         self.refuse = ""  # a text whose PUTs it always refuses (412)
+        self.racing = ""  # an href another client always changes just before Memro's PUT
         self.busy = [429, 503]
         self.serial = 0
 
@@ -90,6 +91,8 @@ class Calendar:
 
     def answer_put(self, path, body, headers):
         exists = path in self.stored
+        if path == self.racing:
+            self.put(path, self.stored[path][1])
         match = headers.get("If-Match")
         # If-Match compares strongly: a weak ETag matches nothing.
         matches = exists and (match == "*" or (match == self.etag(path) and not self.weak))
@@ -248,6 +251,21 @@ def weak_etags(machine):
            "the event refused inside a 207 is named: " + out)
 
 
+def lost_race(machine):
+    """Each PUT of the event meets a 412: it is fetched and sent once more, then put aside."""
+    calendar.weak = False
+    calendar.put(f"{CAL}p0.ics", phone_event("p0", "Bob", "20270201"))
+    machine.sync()
+    calendar.racing = f"{CAL}p0.ics"
+    machine.edit("Bob", "Bob (late)")
+    start = len(seen)
+    out = machine.sync()
+    puts = [s for s in requests(start, "PUT") if s[2] == calendar.racing]
+    expect(len(puts) == 2 and "\"Bob (late)\" was put aside" in out,
+           "a second 412 did not put the event aside: " + out)
+    expect("Bob (late)" in machine.events(), "the put aside edit stays in the file")
+
+
 def main():
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -256,6 +274,7 @@ def main():
     sync_collection(machine)
     if not failures:  # the events it edits are there
         weak_etags(machine)
+        lost_race(machine)
     server.shutdown()
     if failures:
         sys.exit("failed: " + "\n".join(failures) + "\nrequests:\n" +
