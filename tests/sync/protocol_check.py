@@ -6,8 +6,9 @@ sync-collection (the listing falls back to PROPFIND), a new event PUT with If-No
 an href of plain characters and, as no ETag came with it, fetched again. Then the server
 learns sync-collection and cuts its answers into pages (507): the changes since the
 stored token only are fetched, page after page; a token it forgot (403) makes a full
-listing; weak ETags never go into If-Match (of a PUT or a DELETE); an event refused (a 412 inside a 207), or
-changed again before each of two PUTs, is put aside and the sync goes on.
+listing; weak ETags never go into If-Match (of a PUT or a DELETE); an event refused (a
+412 inside a 207), or changed again before each of two PUTs, is put aside and the sync
+goes on.
 
 Usage: protocol_check.py MEMRO_CLI WORK_DIR
 """
