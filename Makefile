@@ -103,6 +103,7 @@ bench: deps
 	$(BENCH_BUILD)/tests/bench/memro_bench
 	$(BENCH_BUILD)/tests/bench/memro_bench_process $(BENCH_BUILD)/src/cli/memro-cli
 	$(BENCH_BUILD)/tests/bench/memro_bench_window $(EXAMPLE)
+	/usr/bin/python3 tests/bench/sync_bench.py $(BENCH_BUILD)/src/cli/memro-cli
 
 # The optimised build a package is made from (-O3); `make release` runs every test on it.
 release-build: deps

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,18 +42,37 @@ struct Listing {
   std::string token;
 };
 
-// Every event resource of the calendar. known: href -> (ETag, text) of the last sync;
-// only resources whose ETag changed are fetched (calendar-multiget, in batches), and
-// those that vanished from the listing, to be sure they are gone.
-Listing ListEvents(DavClient& client, const QUrl& collection,
-                   const std::map<std::string, std::pair<std::string, std::string>>& known);
+// href -> (ETag, text) of every resource at the last sync.
+using Known = std::map<std::string, std::pair<std::string, std::string>>;
+
+// Every event resource of the calendar. Only resources whose ETag changed are fetched
+// (calendar-multiget, in batches), and those that vanished from the listing, to be sure
+// they are gone. token: the last sync's; the server then lists only what changed since,
+// and when it no longer knows the token, everything.
+Listing ListEvents(DavClient& client, const QUrl& collection, const Known& known,
+                   const std::string& token);
+
+// The event at href as the server has it now; nothing when it is gone.
+std::optional<RemoteResource> FetchEvent(DavClient& client, const QUrl& collection,
+                                         const std::string& href);
+
+struct Changes {
+  std::map<std::string, std::string> etags;  // href -> ETag of what is new or changed
+  std::set<std::string> removed;
+  std::string token;
+};
+// What changed since token, all pages; nothing when the server cannot say.
+std::optional<Changes> ChangesSince(DavClient& client, const QUrl& collection,
+                                    const std::string& token);
 
 struct PutResult {
-  int status = 0;
+  int status = 0;  // a multistatus answer's own status inside it
+  bool Taken() const { return status == 200 || status == 201 || status == 204; }
   std::string etag;  // the new ETag; fetched again when the PUT gave none
   std::string ics;   // the text the server now holds
 };
-// ifMatch empty: only when no resource is there (If-None-Match: *).
+// ifMatch empty: only when no resource is there (If-None-Match: *); "*": whatever
+// version is there.
 PutResult PutEvent(DavClient& client, const QUrl& collection, const std::string& href,
                    const std::string& ics, const std::string& ifMatch);
 int DeleteEvent(DavClient& client, const QUrl& collection, const std::string& href,

@@ -1,11 +1,15 @@
 #include "sync/sync_run.h"
 
 #include <ctime>
+#include <set>
 
 #include "data/writer_lock.h"
 #include "ical/calendar_import.h"
 #include "ical/export_start.h"
 #include "sync/caldav.h"
+#include "sync/earlier_state.h"
+#include "sync/event_upload.h"
+#include "sync/next_token.h"
 #include "sync/plan_report.h"
 #include "sync/sync_file.h"
 #include "sync/sync_plan.h"
@@ -19,33 +23,62 @@ struct Stopped {
   std::string message;
 };
 
-void Execute(DavClient& client, const QUrl& collection, SyncPlan& plan, std::ostream& err) {
+// Returns the hrefs the server still has although the plan deleted them.
+std::set<std::string> Execute(DavClient& client, const QUrl& collection, const PlanInput& in,
+                              SyncPlan& plan, std::ostream& err) {
   for (const Upload& u : plan.uploads) {
-    const PutResult put = PutEvent(client, collection, u.href, u.ics, u.ifMatch);
+    const UploadResult sent = SendUpload(client, collection, u, plan.records[u.record], in);
     SyncPair& pair = plan.pairs[u.record];
-    if (put.status / 100 == 2) {
-      pair.etag = put.etag;
-      pair.ics = put.ics;
+    if (sent.taken) {
+      if (sent.merged) {
+        plan.records[u.record] = *sent.merged;
+        pair.record = sent.merged->ToBytes();
+        ++plan.localChanged;
+      }
+      pair.etag = sent.etag;
+      pair.ics = sent.ics;
       continue;
     }
     // Put aside: the next sync sees the event as changed here again and tries again.
     pair = u.before;
-    err << "memro-cli: the server did not take \"" << SummaryOf(plan.records[u.record])
-        << "\" (HTTP " << put.status << "); it is tried again at the next sync\n";
+    err << "memro-cli: \"" << SummaryOf(plan.records[u.record])
+        << "\" was put aside: " << sent.reason << "; it is tried again at the next sync\n";
   }
+  std::set<std::string> kept;
   for (const ServerDelete& d : plan.deletes) {
     const int status = DeleteEvent(client, collection, d.href, d.etag);
     if (status / 100 != 2 && status != 404) {
+      kept.insert(d.href);
       err << "memro-cli: the server did not delete \"" << d.summary << "\" (HTTP " << status
           << "); it is asked again at the next sync\n";
     }
   }
+  return kept;
 }
 
-std::map<std::string, std::pair<std::string, std::string>> Known(const SyncState& state) {
-  std::map<std::string, std::pair<std::string, std::string>> known;
-  for (const SyncPair& p : state.pairs) known[p.href] = {p.etag, p.ics};
+Known KnownOf(const SyncState& state) {
+  Known known;
+  for (const SyncPair& p : state.pairs) {
+    if (!p.href.empty()) known[p.href] = {p.etag, p.ics};
+  }
+  for (const SyncPair& p : state.others) known[p.href] = {p.etag, p.ics};
   return known;
+}
+
+// The server's resources no event is paired with after the sync: with the pairs, all it
+// has, so that the next sync can ask for the changes only.
+std::vector<SyncPair> Others(const PlanInput& in, const SyncPlan& plan,
+                             const std::set<std::string>& undeleted) {
+  std::set<std::string> gone;
+  for (const SyncPair& p : plan.pairs) gone.insert(p.href);
+  for (const ServerDelete& d : plan.deletes) {
+    if (!undeleted.count(d.href)) gone.insert(d.href);
+  }
+  std::vector<SyncPair> others;
+  for (const RemoteResource& r : in.remote) {
+    if (!gone.count(r.href)) others.push_back({r.href, r.etag, {}, {}, r.ics});
+  }
+  return others;
 }
 
 PlanInput Input(DavClient& client, const SyncJob& job, const FileEvents& file,
@@ -58,7 +91,7 @@ PlanInput Input(DavClient& client, const SyncJob& job, const FileEvents& file,
   in.principal = PrincipalAt(client, job.collection).toStdString();
   in.fileMissing = !file.exists;
   in.local = file.events;
-  Listing listing = ListEvents(client, job.collection, Known(in.state));
+  Listing listing = ListEvents(client, job.collection, KnownOf(in.state), in.state.token);
   in.remote = std::move(listing.resources);
   token = listing.token;
   in.defaults = job.defaults;
@@ -66,6 +99,19 @@ PlanInput Input(DavClient& client, const SyncJob& job, const FileEvents& file,
   in.today = ical::LocalDayOf(now);
   in.writing = {now, static_cast<int>(in.today.year())};
   return in;
+}
+
+// A first sync that finds the calendar empty while the file was synced with another one.
+void AskAboutEmptyCalendar(const SyncJob& job) {
+  const std::string collection = job.collection.toString().toStdString();
+  const std::optional<SyncState> earlier = EarlierState(job.file, collection);
+  if (!earlier) return;
+  throw Stopped{kSyncAsks, "the calendar " + collection + " is empty, while " + job.file.string() +
+                               " was synced with " + earlier->collection + " (" +
+                               std::to_string(earlier->pairs.size()) +
+                               " events). Nothing was changed; check the address (memro-cli "
+                               "sync FILE --setup URL). If the events are to go to this "
+                               "calendar, run the sync again with --allow-deletes."};
 }
 
 int SyncLocked(DavClient& client, const SyncJob& job, const WriterLock& lock, std::ostream& out,
@@ -78,6 +124,9 @@ int SyncLocked(DavClient& client, const SyncJob& job, const WriterLock& lock, st
   const std::optional<SyncState> state = LoadState(stateFile);
   std::string token;
   const PlanInput in = Input(client, job, file, state, token);
+  if (!state && in.remote.empty() && !in.local.empty() && !job.allowDeletes) {
+    AskAboutEmptyCalendar(job);
+  }
   SyncPlan plan = MakePlan(in);
   ReportPlan(plan, job.file.string(), job.dryRun, out);
   const bool answered = plan.stop == SyncPlan::Stop::kAsk && job.allowDeletes;
@@ -86,8 +135,9 @@ int SyncLocked(DavClient& client, const SyncJob& job, const WriterLock& lock, st
                   StopMessage(plan, job.file.string())};
   }
   if (job.dryRun) return kSyncDone;
+  std::set<std::string> undeleted;
   try {
-    Execute(client, job.collection, plan, err);
+    undeleted = Execute(client, job.collection, in, plan, err);
   } catch (const DavError& e) {
     throw Stopped{kSyncFailed, std::string(e.what()) + ". The sync stopped half-way and " +
                                    job.file.string() +
@@ -95,7 +145,9 @@ int SyncLocked(DavClient& client, const SyncJob& job, const WriterLock& lock, st
   }
   if (plan.localDeleted > 0 && file.exists) KeepCopy(file, stateFile);
   if (plan.FileChanges()) WriteEvents(lock, file, plan.records);
-  SaveState(lock, stateFile, {in.collection, in.principal, token, plan.pairs});
+  token = NextToken(client, job.collection, token, plan, undeleted);
+  SaveState(lock, stateFile,
+            {in.collection, in.principal, token, plan.pairs, Others(in, plan, undeleted)});
   return kSyncDone;
 }
 

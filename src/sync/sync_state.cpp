@@ -60,10 +60,15 @@ std::string StateText(const SyncState& state) {
                      {"record", ical::HexBytes(p.record)},
                      {"ics", p.ics}});
   }
+  json others = json::array();
+  for (const SyncPair& p : state.others) {
+    others.push_back({{"href", p.href}, {"etag", p.etag}, {"ics", p.ics}});
+  }
   const json object = {{"collection", state.collection},
                        {"principal", state.principal},
                        {"token", state.token},
-                       {"pairs", pairs}};
+                       {"pairs", pairs},
+                       {"others", others}};
   return object.dump(1) + "\n";
 }
 
@@ -83,6 +88,13 @@ SyncState ParseState(const std::string& text) {
     if (!record || record->size() != kRecordSize) throw StateError("an event of it is damaged");
     pair.record = *record;
     state.pairs.push_back(std::move(pair));
+  }
+  // A state without them has no token worth using: the next listing is a full one.
+  const auto others = object.find("others");
+  if (others == object.end() || !others->is_array()) state.token.clear();
+  for (const json& p : others == object.end() ? json::array() : *others) {
+    if (!p.is_object()) throw StateError("a resource of it is no JSON object");
+    state.others.push_back({Text(p, "href"), Text(p, "etag"), {}, {}, Text(p, "ics")});
   }
   return state;
 }

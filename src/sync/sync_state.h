@@ -27,6 +27,10 @@ struct SyncState {
   std::string principal;   // the user's principal URL, where the server names one
   std::string token;       // the server's sync token, empty when it gave none
   std::vector<SyncPair> pairs;
+  // The calendar's resources no event of the file is paired with (those Memro cannot
+  // hold): with them the state knows every resource, so that a listing of the changes
+  // since the token is enough. Only href, ETag and text are kept.
+  std::vector<SyncPair> others;
   bool operator==(const SyncState&) const = default;
 };
 

@@ -19,12 +19,16 @@ import subprocess
 import sys
 import time
 
-import radicale_check as rc
-from radicale_check import check
+import tempfile
 
-for tool in ("gnome-keyring-daemon", "openssl"):
+from sync_fixtures import PASSWORD, Machine, check, start_radicale
+
+CLI = sys.argv[1]
+WORK = tempfile.mkdtemp(prefix="keyring-", dir=sys.argv[2] if len(sys.argv) > 2 else None)
+
+for tool in ("radicale", "gnome-keyring-daemon", "openssl"):
     if not shutil.which(tool):
-        print(f"skipped: no {tool} (install gnome-keyring and openssl)")
+        print(f"skipped: no {tool} (install radicale, gnome-keyring and openssl)")
         sys.exit(77)
 if "DBUS_SESSION_BUS_ADDRESS" not in os.environ:
     sys.exit("run on a private session bus: dbus-run-session -- keyring_check.py ...")
@@ -32,7 +36,7 @@ if "DBUS_SESSION_BUS_ADDRESS" not in os.environ:
 
 def make_certificate():
     """A self-signed certificate for 127.0.0.1 and its SHA-256 fingerprint in hex."""
-    cert, key = os.path.join(rc.WORK, "cert.pem"), os.path.join(rc.WORK, "key.pem")
+    cert, key = os.path.join(WORK, "cert.pem"), os.path.join(WORK, "key.pem")
     subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
                     "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
                     "/CN=127.0.0.1", "-keyout", key, "-out", cert],
@@ -45,7 +49,7 @@ def make_certificate():
 def start_keyring(machine):
     """gnome-keyring-daemon with an empty, unlocked login keyring kept outside the home."""
     env = dict(machine.env, DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
-               XDG_DATA_HOME=os.path.join(rc.WORK, "keyrings"))
+               XDG_DATA_HOME=os.path.join(WORK, "keyrings"))
     daemon = subprocess.Popen(["gnome-keyring-daemon", "--foreground", "--unlock",
                                "--components=secrets"], env=env, stdin=subprocess.PIPE,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -66,14 +70,14 @@ def setup_on_terminal(machine, *words):
     """memro-cli sync --setup with a terminal on which the password is typed at its
     prompt; returns the output and what the terminal showed of the typing."""
     master, slave = pty.openpty()
-    proc = subprocess.Popen([rc.CLI, "sync", machine.file, *words], env=machine.env,
+    proc = subprocess.Popen([CLI, "sync", machine.file, *words], env=machine.env,
                             stdin=slave, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     prompt = b""
     while b"Password of alice" not in prompt:
         ready, _, _ = select.select([proc.stderr], [], [], 30)
         check(ready, "the setup asks for the password on the terminal")
         prompt += os.read(proc.stderr.fileno(), 1024)
-    os.write(master, (rc.PASSWORD + "\n").encode())
+    os.write(master, (PASSWORD + "\n").encode())
     ready, _, _ = select.select([master], [], [], 1)
     shown = os.read(master, 1024) if ready else b""
     out, err = proc.communicate(timeout=120)
@@ -90,8 +94,8 @@ def files_holding(root, secret):
 
 def main():
     cert, key, fingerprint = make_certificate()
-    server, port = rc.start_server(f"ssl = True\ncertificate = {cert}\nkey = {key}\n")
-    machine = rc.Machine("k")
+    server, port = start_radicale(WORK, f"ssl = True\ncertificate = {cert}\nkey = {key}\n")
+    machine = Machine(CLI, WORK, "k")
     daemon = start_keyring(machine)
     try:
         run(machine, f"https://127.0.0.1:{port}/", fingerprint)
@@ -99,12 +103,12 @@ def main():
         for process in (daemon, server):
             process.kill()
             process.wait()
-    shutil.rmtree(rc.WORK, ignore_errors=True)
+    shutil.rmtree(WORK, ignore_errors=True)
 
 
 def run(machine, url, fingerprint):
     machine.add("Jan 5 2027", "Anna's birthday")
-    command = ["--password-command", f"printf '%s\\n' '{rc.PASSWORD}'"]
+    command = ["--password-command", f"printf '%s\\n' '{PASSWORD}'"]
     colons = ":".join(fingerprint[i:i + 2] for i in range(0, 64, 2)).upper()
     for trust, what in (([], "no trusted fingerprint"),
                         (["--trust-fingerprint", "ab" * 32], "another certificate's")):
@@ -117,10 +121,10 @@ def run(machine, url, fingerprint):
     out, shown = setup_on_terminal(machine, "--setup", url, "--user", "alice",
                                    "--trust-fingerprint", colons.lower())
     check("is synced with" in out and "keyring" not in out, "the setup keeps the password: " + out)
-    check(rc.PASSWORD.encode() not in shown, "the typed password is not echoed: " + repr(shown))
+    check(PASSWORD.encode() not in shown, "the typed password is not echoed: " + repr(shown))
     machine.add("Feb 1 2027", "Pay the rent")
     check("sent 1 event" in machine.sync(), "the next sync takes the password from the keyring")
-    holding = files_holding(machine.home, rc.PASSWORD)
+    holding = files_holding(machine.home, PASSWORD)
     check(not holding, "no file holds the password: " + str(holding))
 
     del machine.env["DBUS_SESSION_BUS_ADDRESS"]
@@ -136,7 +140,7 @@ def run(machine, url, fingerprint):
 
     # The scheduled check's step: the AutoLoad file is synced when it is set up, and a file
     # that is not set up is no failure.
-    unsynced = rc.Machine("unsynced")
+    unsynced = Machine(CLI, WORK, "unsynced")
     for who in (machine, unsynced):
         with open(os.path.join(who.env["MEMRO_HOME"], "MEMRX.INI"), "w") as f:
             f.write(f"[Options]\r\nAutoLoad={who.file}\r\n")

@@ -1,131 +1,47 @@
 #!/usr/bin/python3
 """Two event files ("two machines", each with its own state) and a phone (python3-caldav)
-sync through a real Radicale: events added, edited and deleted on each side, syncs in
-varying order. At the end all three hold the same events, none lost or doubled, and each
-edit stayed an edit (same href and UID). Then the calendar emptied on the server makes
-the next sync stop and ask (exit 3) with the file unchanged, and a stopped server makes
-it fail (exit 1) with a clear message and nothing changed.
+sync through a real CalDAV server (Radicale, or Xandikos whose answers differ): events
+added, edited and deleted on each side, syncs in varying order. At the end all three
+hold the same events, none lost or doubled, and each edit stayed an edit (same href and
+UID). Then: one event edited on both machines keeps both versions and says so; the
+phone's series every 2 weeks survives ten syncs untouched; a token the server no longer
+knows makes a full listing; a change the listing missed makes the PUT fail (412), and it
+is fetched, merged and sent again; the calendar emptied on the server makes the next
+sync stop and ask (exit 3) with the file unchanged, and so does a setup pointing at an
+empty calendar by mistake; a stopped server makes it fail (exit 1) with a clear message
+and nothing changed.
 
-Exit 77 (skipped) without Radicale or python3-caldav.
+Exit 77 (skipped) without the server or python3-caldav.
 
-Usage: radicale_check.py MEMRO_CLI WORK_DIR
+Usage: radicale_check.py MEMRO_CLI WORK_DIR [radicale|xandikos]
 """
+import json
 import os
 import re
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
-import time
 
+sys.dont_write_bytecode = True  # nothing left in the source tree
+from sync_fixtures import SERVERS, PASSWORD, Machine, check, phone_events  # noqa: E402
+
+SERVER = sys.argv[3] if len(sys.argv) > 3 else "radicale"
 try:
     import caldav
-    import radicale  # noqa: F401
 except ImportError as missing:
-    print(f"skipped: {missing} (install radicale and python3-caldav)")
+    print(f"skipped: {missing} (install python3-caldav)")
+    sys.exit(77)
+if not os.path.exists(SERVERS[SERVER][0]):
+    print(f"skipped: {SERVER} is not installed")
     sys.exit(77)
 
 CLI = sys.argv[1]
-WORK = tempfile.mkdtemp(prefix="radicale-", dir=sys.argv[2] if len(sys.argv) > 2 else None)
-RECORD = 1019
-PASSWORD = "s3cret pw"
-
-
-def start_server(server_options=""):
-    with open(os.path.join(WORK, "users"), "w") as f:
-        f.write(f"alice:{PASSWORD}\n")
-    config = os.path.join(WORK, "config")
-    with open(config, "w") as f:
-        f.write(f"[server]\nhosts = 127.0.0.1:0\n{server_options}[auth]\ntype = htpasswd\n"
-                f"htpasswd_filename = {WORK}/users\nhtpasswd_encryption = plain\n"
-                f"[storage]\nfilesystem_folder = {WORK}/collections\n[logging]\nlevel = info\n")
-    log = open(os.path.join(WORK, "radicale.log"), "w+")
-    env = dict(os.environ, HOME=WORK)
-    server = subprocess.Popen(["/usr/bin/python3", "-m", "radicale", "--config", config],
-                              stdout=log, stderr=subprocess.STDOUT, env=env)
-    for _ in range(100):
-        log.seek(0)
-        found = re.search(r"Listening on '\[127\.0\.0\.1\]:(\d+)'", log.read())
-        if found:
-            return server, int(found.group(1))
-        time.sleep(0.1)
-    server.kill()
-    sys.exit("Radicale did not start: see " + log.name)
-
-
-class Machine:
-    """An event file with its own home, state and settings."""
-
-    def __init__(self, name):
-        self.home = os.path.join(WORK, name)
-        self.file = os.path.join(self.home, "events.mmo")
-        self.env = dict(os.environ)
-        for var, sub in (("HOME", ""), ("MEMRO_HOME", "memro"), ("XDG_STATE_HOME", "state"),
-                         ("XDG_CONFIG_HOME", "config"), ("TMPDIR", "tmp"), ("TEMP", "tmp"),
-                         ("XDG_RUNTIME_DIR", "run")):
-            self.env[var] = os.path.join(self.home, sub)
-            os.makedirs(self.env[var], mode=0o700, exist_ok=True)
-        # Nothing reaches the user's own session bus and keyring.
-        for var in ("MEMRO_SYNC_PASSWORD", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY",
-                    "WAYLAND_DISPLAY"):
-            self.env.pop(var, None)
-
-    def cli(self, *words, expect=0):
-        result = subprocess.run([CLI, *words], env=self.env, capture_output=True, text=True,
-                                stdin=subprocess.DEVNULL, timeout=120)
-        if result.returncode != expect:
-            sys.exit(f"memro-cli {' '.join(words)}: exit {result.returncode}, not {expect}\n"
-                     f"{result.stdout}{result.stderr}")
-        return result.stdout + result.stderr
-
-    def sync(self, expect=0):
-        return self.cli("sync", self.file, expect=expect)
-
-    def add(self, date, message):
-        self.cli("add", self.file, "--date", date, "--message", message)
-
-    def records(self):
-        with open(self.file, "rb") as f:
-            data = f.read()
-        return [data[i:i + RECORD] for i in range(RECORD, len(data), RECORD)]
-
-    def write(self, records):
-        with open(self.file, "rb") as f:
-            header = f.read(RECORD)
-        with open(self.file, "wb") as f:
-            f.write(header + b"".join(records))
-
-    def edit(self, old, new):
-        """Changes a message in place, as the editor does."""
-        records = self.records()
-        i = next(i for i, r in enumerate(records) if r[9:1009].rstrip() == old.encode())
-        records[i] = records[i][:9] + new.encode().ljust(1000) + records[i][1009:]
-        self.write(records)
-
-    def delete(self, message):
-        self.write([r for r in self.records() if r[9:1009].rstrip() != message.encode()])
-
-    def events(self):
-        return sorted(r[9:1009].rstrip().decode("cp1252") for r in self.records())
-
-
-def phone_events(calendar):
-    events = {}
-    for e in calendar.events():
-        summary = re.search(r"^SUMMARY:(.*)$", e.data, re.M).group(1).strip()
-        uid = re.search(r"^UID:(.*)$", e.data, re.M).group(1).strip()
-        events[summary] = (str(e.url), uid, e)
-    return events
-
-
-def check(condition, what):
-    if not condition:
-        sys.exit("failed: " + what)
+WORK = tempfile.mkdtemp(prefix=SERVER + "-", dir=sys.argv[2] if len(sys.argv) > 2 else None)
 
 
 def main():
-    server, port = start_server()
+    server, port = SERVERS[SERVER][1](WORK)
     try:
         run(server, port)
     finally:
@@ -135,7 +51,18 @@ def main():
 
 
 def run(server, port):
-    a, b = Machine("a"), Machine("b")
+    a, b = Machine(CLI, WORK, "a"), Machine(CLI, WORK, "b")
+    calendar = two_machines_and_a_phone(a, b, port)
+    both_edited(a, b, calendar)
+    foreign_series_untouched(a, b, calendar)
+    token_forgotten(a)
+    change_the_listing_missed(a, calendar)
+    emptied_and_stopped(a, b, calendar, server, port)
+    print(f"{SERVER}: all three hold the same events; conflicts, tokens and 412 as expected; "
+          "the stops and the failure changed nothing")
+
+
+def two_machines_and_a_phone(a, b, port):
     for message, date in (("Anna's birthday", "Jan 5 2027"), ("Pay the rent", "Feb 1 2027"),
                           ("Dentist", "Mar 15 2027"), ("Car service", "Apr 2 2027")):
         a.add(date, message)
@@ -196,7 +123,75 @@ def run(server, port):
     anna_text = after["Anna's 40th birthday party"][2].data
     check("CATEGORIES:Family" in anna_text and "TRIGGER:-PT15M" in anna_text,
           "the phone's category and alarm survive Memro's edit:\n" + anna_text)
+    return calendar
 
+
+def both_edited(a, b, calendar):
+    """The same message changed on both machines: each keeps its own, and the other's
+    comes as the conflicting copy, on both machines and the phone."""
+    a.edit("Concert", "Concert at eight")
+    b.edit("Concert", "Concert moved")
+    a.sync()
+    out = b.sync()
+    check("\"Concert at eight\" was changed on both sides (message)" in out,
+          "the conflict is reported: " + out)
+    a.sync()
+    versions = ["(conflicting copy) Concert at eight", "Concert moved"]
+    for machine in (a, b):
+        check([e for e in machine.events() if e.startswith(("Concert", "(conf"))] == versions,
+              "both versions are kept: " + str(machine.events()))
+    check(all(v in phone_events(calendar) for v in versions), "the phone holds both versions")
+
+
+def foreign_series_untouched(a, b, calendar):
+    url, _, bins = phone_events(calendar)["Bins"]
+    text = bins.data
+    for i in range(10):
+        out = (a if i % 2 else b).sync()
+        check(out.count("left alone in the calendar: \"Bins\"") == 1, "named once: " + out)
+    bins = phone_events(calendar)["Bins"][2]
+    check(str(bins.url) == url and bins.data == text, "the series stayed as the phone left it")
+    check(all("Bins" not in e for e in a.events() + b.events()), "the series is not imported")
+
+
+def set_token(machine, token):
+    [path] = machine.state_files()
+    with open(path) as f:
+        state = json.load(f)
+    state["token"] = token
+    with open(path, "w") as f:
+        json.dump(state, f)
+
+
+def token_forgotten(a):
+    kept = a.events()
+    set_token(a, "http://radicale.org/ns/sync/" + "0" * 64)
+    out = a.sync()
+    check("are in sync" in out and a.events() == kept, "a full listing follows: " + out)
+
+
+def change_the_listing_missed(a, calendar):
+    """The phone moves an event while the state's token already covers it: Memro's PUT
+    of its own edit meets a 412, and the event is fetched, merged and sent once more."""
+    _, _, party = phone_events(calendar)["Anna's 40th birthday party"]
+    party.data = re.sub(r"(DT(START|END);VALUE=DATE:\d{4}01)(\d\d)",
+                        lambda m: m.group(1) + "%02d" % (int(m.group(3)) + 7), party.data)
+    party.save()
+    set_token(a, calendar.objects_by_sync_token(load_objects=False).sync_token)
+    a.edit("Anna's 40th birthday party", "Anna's party")
+    out = a.sync()
+    with open(os.path.join(WORK, "server.log")) as log:
+        check(re.search(r"PUT.*\b412\b", log.read()), "the server answered 412")
+    check("put aside" not in out, "the 412 was merged: " + out)
+    text = phone_events(calendar)["Anna's party"][2].data
+    check(re.search(r"DTSTART;VALUE=DATE:\d{4}0112", text) and "CATEGORIES:Family" in text,
+          "the phone's move and category are kept:\n" + text)
+    record = next(r for r in a.records() if r[9:1009].rstrip() == b"Anna's party")
+    check(record[:9].startswith(b"Jan12"),
+          "the file has the phone's date: " + repr(record[:9]))
+
+
+def emptied_and_stopped(a, b, calendar, server, port):
     # The calendar emptied on the server: the next sync stops and deletes nothing.
     for summary, (_, _, event) in phone_events(calendar).items():
         event.delete()
@@ -205,6 +200,14 @@ def run(server, port):
     check("stopped before changing anything" in out, "the stop says why: " + out)
     check(open(a.file, "rb").read() == kept, "the emptied calendar deleted nothing")
 
+    # A setup pointing at an empty calendar by mistake: its sync and the next stop and ask.
+    kept = open(b.file, "rb").read()
+    out = b.cli("sync", b.file, "--setup", f"http://127.0.0.1:{port}/", "--calendar", "Empty",
+                "--user", "alice", expect=3)
+    check("is empty, while" in out and "Nothing was changed" in out, "the stop says why: " + out)
+    b.sync(expect=3)
+    check(open(b.file, "rb").read() == kept, "the empty calendar deleted nothing")
+
     # The server stopped: a clear message, exit 1, nothing changed.
     server.send_signal(signal.SIGTERM)
     server.wait()
@@ -212,8 +215,6 @@ def run(server, port):
     out = b.sync(expect=1)
     check("cannot reach" in out and "Nothing was changed" in out, "the failure says so: " + out)
     check(open(b.file, "rb").read() == kept, "a failed sync changed nothing")
-    print("all three hold the same events; the stops and the failure changed nothing")
 
 
-if __name__ == "__main__":
-    main()
+main()

@@ -19,11 +19,11 @@ TEST(SyncStateTest, KeptPrivatelyWhereTheUserSaysAndReadBackWhole) {
   std::ofstream(events) << "x";
   EventRecord record;
   record.SetMessage("caf\xe9\r\nline two");
-  const SyncState state{
-      "https://dav.example/cal/",
-      "/p/alice/",
-      "tok-1",
-      {{"/cal/a.ics", "W/\"7\"", "a@memro", record.ToBytes(), "BEGIN:VCALENDAR"}}};
+  const SyncState state{"https://dav.example/cal/",
+                        "/p/alice/",
+                        "tok-1",
+                        {{"/cal/a.ics", "W/\"7\"", "a@memro", record.ToBytes(), "BEGIN:VCALENDAR"}},
+                        {{"/cal/b.ics", "\"8\"", {}, {}, "BEGIN:VCALENDAR"}}};
   const fs::path file = StateFile(events, state.collection);
   EXPECT_EQ(file.parent_path(), home / "state" / "sync");
   {
