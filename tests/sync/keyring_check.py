@@ -24,7 +24,7 @@ import tempfile
 from sync_fixtures import PASSWORD, Machine, check, start_radicale
 
 CLI = sys.argv[1]
-WORK = tempfile.mkdtemp(prefix="keyring-", dir=sys.argv[2] if len(sys.argv) > 2 else None)
+WORK = tempfile.mkdtemp(prefix="tls-", dir=sys.argv[2] if len(sys.argv) > 2 else None)
 
 for tool in ("radicale", "gnome-keyring-daemon", "openssl"):
     if not shutil.which(tool):
