@@ -8,7 +8,7 @@
 #include "cli/commands.h"
 #include "cli/console_platform.h"
 #include "settings/settings.h"
-#include "sync/calendar_choice.h"
+#include "sync/sync_once.h"
 #include "sync/sync_run.h"
 #include "sync/sync_setup.h"
 
@@ -46,29 +46,15 @@ std::optional<std::string> Password(const sync::SyncSetup& setup, std::ostream& 
   return password;
 }
 
-QString WithSlash(const QString& url) { return url.endsWith('/') ? url : url + "/"; }
-
 // Chooses the calendar and keeps the setup; false when the user has been told why not.
 bool SetUp(sync::DavClient& client, const std::string& file, const Args& args,
            sync::SyncSetup& setup, std::ostream& out, std::ostream& err) {
-  const QUrl start(QString::fromStdString(args.values.at("setup")));
-  if (!start.isValid() || (start.scheme() != "http" && start.scheme() != "https")) {
-    err << "memro-cli: " << args.values.at("setup")
-        << " is no http:// or https:// address of a calendar or server\n";
-    return false;
-  }
   const auto calendar = args.values.find("calendar");
   const QString name =
       calendar == args.values.end() ? QString() : QString::fromStdString(calendar->second);
-  setup.collection =
-      WithSlash(sync::ChooseCalendar(client, start, name, out).toString()).toStdString();
-  if (!sync::SaveSetup(file, setup)) {
-    err << "memro-cli: the sync setup of " << file << " cannot be written to "
-        << sync::SetupFile(file).string() << "\n";
-    return false;
-  }
-  out << file << " is synced with " << setup.collection << "\n";
-  return true;
+  const auto failure = sync::SetUpCalendar(client, file, args.values.at("setup"), name, setup, out);
+  if (failure) err << "memro-cli: " << *failure << "\n";
+  return !failure;
 }
 
 std::optional<sync::SyncSetup> SetupOf(const std::string& file, const Args& args,
