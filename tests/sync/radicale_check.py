@@ -17,7 +17,8 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
+
+import radicale_server
 
 try:
     import caldav
@@ -33,25 +34,7 @@ PASSWORD = "s3cret pw"
 
 
 def start_server():
-    with open(os.path.join(WORK, "users"), "w") as f:
-        f.write(f"alice:{PASSWORD}\n")
-    config = os.path.join(WORK, "config")
-    with open(config, "w") as f:
-        f.write(f"[server]\nhosts = 127.0.0.1:0\n[auth]\ntype = htpasswd\n"
-                f"htpasswd_filename = {WORK}/users\nhtpasswd_encryption = plain\n"
-                f"[storage]\nfilesystem_folder = {WORK}/collections\n[logging]\nlevel = info\n")
-    log = open(os.path.join(WORK, "radicale.log"), "w+")
-    env = dict(os.environ, HOME=WORK)
-    server = subprocess.Popen(["/usr/bin/python3", "-m", "radicale", "--config", config],
-                              stdout=log, stderr=subprocess.STDOUT, env=env)
-    for _ in range(100):
-        log.seek(0)
-        found = re.search(r"Listening on '\[127\.0\.0\.1\]:(\d+)'", log.read())
-        if found:
-            return server, int(found.group(1))
-        time.sleep(0.1)
-    server.kill()
-    sys.exit("Radicale did not start: see " + log.name)
+    return radicale_server.start_server(WORK, "alice", PASSWORD)
 
 
 class Machine:
