@@ -48,7 +48,7 @@ struct MainWindowHooks {
   std::chrono::milliseconds lockWait = WriterLock::kDefaultWait;
   // Runs the syncs of the listed file; null: the window does not sync.
   std::shared_ptr<SyncRunner> syncRunner;
-  // Keeps the sync passwords; null: only for this run, in memory.
+  // The desktop's keyring for the sync passwords; null: none, they last for this run.
   std::shared_ptr<sync::PasswordStore> passwords;
 };
 
@@ -252,7 +252,7 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   bool laying_out_ = false;
 
   QTimer syncTimer_;
-  std::shared_ptr<sync::PasswordStore> passwords_;
+  std::shared_ptr<sync::PasswordStore> runPasswords_;  // given at a setup of this run
   bool syncing_ = false;
   std::unique_ptr<sync::SyncOrder> nextSync_;  // asked for while a sync ran
   bool syncFailureSaid_ = false;               // said once, until a sync works again

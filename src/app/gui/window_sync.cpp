@@ -26,10 +26,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 void MainWindow::StartSyncing() {
-  if (!passwords_) {
-    passwords_ =
-        hooks_.passwords ? hooks_.passwords : std::make_shared<sync::MemoryPasswordStore>();
-  }
+  runPasswords_ = std::make_shared<sync::MemoryPasswordStore>();
   syncTimer_.setInterval(kSyncEvery);
   connect(&syncTimer_, &QTimer::timeout, this, [this] { SyncFile(); });
   syncTimer_.start();
@@ -42,12 +39,14 @@ void MainWindow::FileSaved(const std::string& path) {
 
 void MainWindow::SyncFile(bool allowDeletes) {
   const std::string& file = values_.pendingFile;
-  if (!hooks_.syncRunner || !passwords_ || file.empty() || file.starts_with('+')) return;
+  if (!hooks_.syncRunner || !runPasswords_ || file.empty() || file.starts_with('+')) return;
   const auto setup = sync::LoadSetup(file);
   if (!setup) return;
   // A password given to the command-line tool's environment serves the window too.
   std::string password;
-  if (auto kept = passwords_->Load(*setup)) {
+  auto kept = runPasswords_->Load(*setup);
+  if (!kept && hooks_.passwords) kept = hooks_.passwords->Load(*setup);
+  if (kept) {
     password = *kept;
   } else if (const char* given = std::getenv("MEMRO_SYNC_PASSWORD")) {
     password = given;
@@ -98,10 +97,11 @@ void MainWindow::SetUpEnded(const sync::SyncOrder& order, const sync::SyncOutcom
   }
   syncFailureSaid_ = deletesDeclined_ = false;
   std::string said = outcome.said;
-  if (!order.password.empty() && !passwords_->Store(outcome.setup, order.password)) {
-    said +=
-        "\nThe password could not be kept in the desktop's keyring: it is kept until "
-        "Memro ends.";
+  if (!order.password.empty()) {
+    runPasswords_->Store(outcome.setup, order.password);
+    if (!hooks_.passwords || !hooks_.passwords->Store(outcome.setup, order.password)) {
+      said += "\nNo keyring of the desktop keeps the password: Memro keeps it until it ends.";
+    }
   }
   platform_.MessageBox(said, Icon::kInformation, Buttons::kOk, "");
 }
@@ -154,7 +154,7 @@ void MainWindow::ReloadAfterSync(const std::string& file) {
 void MainWindow::SetUpSync() {
   const std::string file =
       values_.pendingFile.empty() ? values_.settings.autoLoad : values_.pendingFile;
-  if (file.empty() || !passwords_) {
+  if (file.empty() || !runPasswords_) {
     platform_.MessageBox("Load an event file first: its events are synced with the calendar.",
                          Icon::kExclamation, Buttons::kOk, "");
     return;
