@@ -7,15 +7,13 @@
 #include "cli/console_platform.h"
 #include "cli/sync_password.h"
 #include "settings/settings.h"
-#include "sync/calendar_choice.h"
+#include "sync/sync_once.h"
 #include "sync/sync_run.h"
 #include "sync/sync_setup.h"
 #include "sync/tls_trust.h"
 
 namespace memro::cli {
 namespace {
-
-QString WithSlash(const QString& url) { return url.endsWith('/') ? url : url + "/"; }
 
 // The --setup URL; nothing when it is none (err says so) or no setup is asked for.
 std::optional<QUrl> StartOf(const Args& args, std::ostream& err) {
@@ -36,15 +34,10 @@ bool SetUp(sync::DavClient& client, const std::string& file, const QUrl& start, 
   const auto calendar = args.values.find("calendar");
   const QString name =
       calendar == args.values.end() ? QString() : QString::fromStdString(calendar->second);
-  setup.collection =
-      WithSlash(sync::ChooseCalendar(client, start, name, out).toString()).toStdString();
-  if (!sync::SaveSetup(file, setup)) {
-    err << "memro-cli: the sync setup of " << file << " cannot be written to "
-        << sync::SetupFile(file).string() << "\n";
-    return false;
-  }
-  out << file << " is synced with " << setup.collection << "\n";
-  return true;
+  const auto failure =
+      sync::SetUpCalendar(client, file, start.toString().toStdString(), name, setup, out);
+  if (failure) err << "memro-cli: " << *failure << "\n";
+  return !failure;
 }
 
 std::optional<sync::SyncSetup> SetupOf(const std::string& file, const Args& args,

@@ -237,6 +237,7 @@ EditorWindow::SaveOutcome EditorWindow::Save(bool askName) {
     }
     switch (WriteFile()) {
       case WriteResult::kWritten:
+        host_.FileSaved(s_.fileName);
         return SaveOutcome::kSaved;
       case WriteResult::kFailed:
         return SaveOutcome::kNotSaved;

@@ -8,8 +8,8 @@ namespace memro {
 
 struct Settings;
 
-// What the editor reads from and asks of the main window. The editor never tells the
-// main window about a save: the main window notices a changed file by itself.
+// What the editor reads from and asks of the main window. The main window notices a
+// changed file by itself; a save is told only so that the file can be synced.
 class EditorHost {
  public:
   virtual ~EditorHost() = default;
@@ -25,6 +25,8 @@ class EditorHost {
   // The editor window is going away; when it was the program's last window the host
   // writes the settings.
   virtual void EditorClosed() = 0;
+  // The editor wrote its events to `path`.
+  virtual void FileSaved(const std::string& /*path*/) {}
 };
 
 }  // namespace memro

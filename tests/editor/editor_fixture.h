@@ -24,6 +24,7 @@ class FakeEditorHost : public EditorHost {
   std::string EditTarget() const override { return editTarget; }
   void ShowAboutOver(QWidget*) override { ++aboutShown; }
   void EditorClosed() override { ++closed; }
+  void FileSaved(const std::string& path) override { saved.push_back(path); }
 
   Settings settings = [] {
     Settings s;
@@ -35,6 +36,7 @@ class FakeEditorHost : public EditorHost {
   std::string editTarget;
   int aboutShown = 0;
   int closed = 0;
+  std::vector<std::string> saved;  // told to the main window, which syncs them
 };
 
 // An editor on a scripted platform, with its files in a directory of its own.

@@ -233,6 +233,7 @@ TEST_F(EditorTest, SaveOverAFileWithoutWritePermissionIsRefused) {
   EXPECT_EQ(ReadEvents(dir / "copy.mmo").at(0).message.substr(0, 7), "changed");
   EXPECT_FALSE(editor->state().fileChanged);
   EXPECT_EQ(Title(), "Memro 4.0 Editor [copy.mmo]");
+  EXPECT_EQ(host.saved, std::vector<std::string>{(dir / "copy.mmo").string()});
   ::chmod(file.c_str(), 0644);
 }
 

@@ -10,6 +10,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/program_start.h"
 #include "app/gui/signal_relay.h"
+#include "app/gui/sync_runner.h"
 #include "platform/private_directory.h"
 #include "platform/qt/qt_platform.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
   };
   hooks.lockDirectory = LockDirectory(platform);
   hooks.windowSystem = memro::DesktopWindowSystem();
+  hooks.syncRunner = memro::MakeThreadSyncRunner();
   memro::MainWindow window(platform, hooks);
   platform.SetDialogParent(&window);
 

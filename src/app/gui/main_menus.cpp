@@ -79,8 +79,10 @@ void MainWindow::BuildOptionsMenu() {
   w_.miO[8] = AddMenuItem(m, tr("&Once Daily"));
   w_.miO[9] = AddMenuItem(m, tr("Start at &Login"));
   w_.miO[10] = AddMenuItem(m, tr("Desktop &Notification"));
+  w_.miO[11] = m->addSeparator();
+  w_.miO[12] = AddMenuItem(m, tr("S&ync with Calendar..."));
   for (int i : {0, 4, 6, 8, 9, 10}) w_.miO[i]->setCheckable(true);
-  for (int i : {0, 1, 4, 6, 7, 8, 9, 10}) {
+  for (int i : {0, 1, 4, 6, 7, 8, 9, 10, 12}) {
     connect(w_.miO[i], &QAction::triggered, this, [this, i] { OptionsCommand(i); });
   }
 }

@@ -26,7 +26,7 @@ struct MainWidgets {
   QMenu* mnH = nullptr;
   QMenu* mnPop = nullptr;
   std::array<QAction*, 13> miF{};
-  std::array<QAction*, 11> miO{};
+  std::array<QAction*, 13> miO{};
   std::array<QAction*, 3> miSS{};
   std::array<QAction*, 7> miS{};
   std::array<QAction*, 3> miH{};

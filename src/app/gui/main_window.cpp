@@ -17,6 +17,7 @@
 #include "platform/qt/design_scale.h"
 #include "platform/qt/scroll_bar_names.h"
 #include "platform/qt/twips.h"
+#include "sync/sync_once.h"
 
 namespace memro {
 namespace {

@@ -28,6 +28,13 @@ class QSessionManager;
 
 namespace memro {
 
+class SyncRunner;
+namespace sync {
+class PasswordStore;
+struct SyncOrder;
+struct SyncOutcome;
+}  // namespace sync
+
 // What the program's surroundings give the main window; tests replace each of them.
 struct MainWindowHooks {
   std::function<void()> endAtOnce;  // ends the program, exit status 0 (time-out, signal)
@@ -39,6 +46,10 @@ struct MainWindowHooks {
   WindowSystem windowSystem;
   // How long a scan's rewrite waits for another program's writer lock.
   std::chrono::milliseconds lockWait = WriterLock::kDefaultWait;
+  // Runs the syncs of the listed file; null: the window does not sync.
+  std::shared_ptr<SyncRunner> syncRunner;
+  // The desktop's keyring for the sync passwords; null: none, they last for this run.
+  std::shared_ptr<sync::PasswordStore> passwords;
 };
 
 // The program's main window: today's date, the due list, the blinking status of the
@@ -135,6 +146,11 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   std::string EditTarget() const override { return values_.editTarget; }
   void ShowAboutOver(QWidget* parent) override;
   void EditorClosed() override;
+  void FileSaved(const std::string& path) override;
+
+  // Syncs the listed file with its calendar, when it has a sync setup.
+  void SyncFile(bool allowDeletes = false);
+  QTimer& syncTimer() { return syncTimer_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -200,6 +216,15 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   void DeleteDueList();
   bool InProgress() const;
 
+  void StartSyncing();
+  void SetUpSync();
+  void StartSync(sync::SyncOrder order);
+  void SyncEnded(const sync::SyncOrder& order, const sync::SyncOutcome& outcome);
+  void SetUpEnded(const sync::SyncOrder& order, const sync::SyncOutcome& outcome);
+  void SyncStopped(const sync::SyncOrder& order, const sync::SyncOutcome& outcome);
+  void SyncFailed(const std::string& file, const std::string& said);
+  void ReloadAfterSync(const std::string& file);
+
   Platform& platform_;
   MainWindowHooks hooks_;
   MainValues values_;
@@ -225,6 +250,13 @@ class MainWindow : public QMainWindow, public ViewerHost, public EditorHost {
   bool exitFromViewer_ = false;
   bool cameBack_ = false;
   bool laying_out_ = false;
+
+  QTimer syncTimer_;
+  std::shared_ptr<sync::PasswordStore> runPasswords_;  // given at a setup of this run
+  bool syncing_ = false;
+  std::unique_ptr<sync::SyncOrder> nextSync_;  // asked for while a sync ran
+  bool syncFailureSaid_ = false;               // said once, until a sync works again
+  bool deletesDeclined_ = false;               // the user said No to a sync's deletes this run
 };
 
 }  // namespace memro

@@ -36,6 +36,7 @@ void MainWindow::DateCheck() {
     const bool loaded = Load(0);
     keepTimeOut_ = false;
     if (loaded) NotifyDue();
+    SyncFile();
   }
   if (viewer_ && viewer_->isVisible()) viewer_->Refresh();
 }

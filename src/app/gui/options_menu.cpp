@@ -46,6 +46,9 @@ void MainWindow::OptionsCommand(int index) {
       s.notification = Flipped(s.notification) != 0;
       w_.miO[10]->setChecked(s.notification);
       break;
+    case 12:
+      SetUpSync();
+      break;
     default:
       break;
   }
@@ -134,6 +137,7 @@ void MainWindow::ApplyLock() {
   w_.miO[0]->setEnabled(!locked);
   w_.miO[6]->setEnabled(!locked);
   w_.miO[9]->setEnabled(!locked);
+  w_.miO[12]->setEnabled(!locked);
   // The items too: their shortcuts must not rest on how Qt treats a disabled menu.
   w_.mnS->menuAction()->setEnabled(!locked);
   for (int i : {0, 1, 3, 5, 6}) w_.miS[i]->setEnabled(!locked);

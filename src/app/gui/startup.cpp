@@ -65,6 +65,7 @@ MainWindow::Start MainWindow::StartUpSteps(const std::string& commandLine) {
   FirstView();
   // The user has not looked yet: the desktop tells about what is due.
   if (load == FirstLoad::kShown) NotifyDue();
+  StartSyncing();
   platform_.WatchDate([window = QPointer<MainWindow>(this)] {
     if (window) window->DateCheck();
   });

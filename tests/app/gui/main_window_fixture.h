@@ -33,6 +33,8 @@ class MainWindowTest : public ::testing::Test {
     hooks.lockDirectory = (dir / "run").string();
     hooks.windowSystem = windowSystem;
     hooks.lockWait = lockWait;
+    hooks.syncRunner = syncRunner;
+    hooks.passwords = passwords;
     window = std::make_unique<MainWindow>(platform, hooks);
     return *window;
   }
@@ -72,6 +74,8 @@ class MainWindowTest : public ::testing::Test {
   std::function<bool()> recoveryWaiting;  // unset: no recovery waiting
   WindowSystem windowSystem;              // offscreen: no frames, positions kept
   std::chrono::milliseconds lockWait = WriterLock::kDefaultWait;
+  std::shared_ptr<SyncRunner> syncRunner;  // null: the window does not sync
+  std::shared_ptr<sync::PasswordStore> passwords;
   std::unique_ptr<MainWindow> window;
 };
 
