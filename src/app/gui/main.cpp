@@ -13,6 +13,7 @@
 #include "app/gui/sync_runner.h"
 #include "platform/private_directory.h"
 #include "platform/qt/qt_platform.h"
+#include "sync/keyring_store.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   };
   hooks.lockDirectory = LockDirectory(platform);
   hooks.windowSystem = memro::DesktopWindowSystem();
+  hooks.passwords = std::make_shared<memro::sync::KeyringPasswordStore>();
   hooks.syncRunner = memro::MakeThreadSyncRunner();
   memro::MainWindow window(platform, hooks);
   platform.SetDialogParent(&window);

@@ -168,7 +168,7 @@ void MainWindow::SetUpSync() {
   if (dialog.exec() != QDialog::Accepted || !hooks_.syncRunner) return;
   const SyncDialogValues v = dialog.Values();
   StartSync(
-      {file, {{}, v.user, {}}, v.password, v.server, v.calendar, false, values_.settings.defaults});
+      {file, {{}, v.user, {}, {}}, v.password, v.server, v.calendar, false, values_.settings.defaults});
 }
 
 }  // namespace memro

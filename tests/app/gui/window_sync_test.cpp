@@ -12,7 +12,7 @@
 namespace memro::testing {
 namespace {
 
-const sync::SyncSetup kSetup{"http://127.0.0.1:5232/anna/memro/", "anna", ""};
+const sync::SyncSetup kSetup{"http://127.0.0.1:5232/anna/memro/", "anna", "", ""};
 
 // Records each sync; the test ends the last one with the outcome it names.
 class FakeSyncRunner : public SyncRunner {
