@@ -9,7 +9,7 @@ knows makes a full listing; a change the listing missed makes the PUT fail (412)
 is fetched, merged and sent again; the calendar emptied on the server makes the next
 sync stop and ask (exit 3) with the file unchanged, and so does a setup pointing at an
 empty calendar by mistake; a stopped server makes it fail (exit 1) with a clear message
-and nothing changed.
+and nothing changed, and once the server is back the next sync catches up.
 
 Exit 77 (skipped) without the server or python3-caldav.
 
@@ -59,7 +59,7 @@ def run(server, port):
     change_the_listing_missed(a, calendar)
     emptied_and_stopped(a, b, calendar, server, port)
     print(f"{SERVER}: all three hold the same events; conflicts, tokens and 412 as expected; "
-          "the stops and the failure changed nothing")
+          "the stops and the failure changed nothing; the next sync caught up")
 
 
 def two_machines_and_a_phone(a, b, port):
@@ -208,13 +208,28 @@ def emptied_and_stopped(a, b, calendar, server, port):
     b.sync(expect=3)
     check(open(b.file, "rb").read() == kept, "the empty calendar deleted nothing")
 
-    # The server stopped: a clear message, exit 1, nothing changed.
+    # The server stopped: a clear message, exit 1, nothing changed; once it is back, the
+    # next sync catches up.
+    c = Machine(CLI, WORK, "c")
+    c.env["MEMRO_SYNC_PASSWORD"] = PASSWORD
+    c.add("Jun 1 2027", "Picnic")
+    c.cli("sync", c.file, "--setup", f"http://127.0.0.1:{port}/", "--calendar", "Memro",
+          "--user", "alice")
     server.send_signal(signal.SIGTERM)
     server.wait()
-    kept = open(b.file, "rb").read()
-    out = b.sync(expect=1)
+    c.add("Jul 4 2027", "Fireworks")
+    kept = open(c.file, "rb").read()
+    out = c.sync(expect=1)
     check("cannot reach" in out and "Nothing was changed" in out, "the failure says so: " + out)
-    check(open(b.file, "rb").read() == kept, "a failed sync changed nothing")
+    check(open(c.file, "rb").read() == kept, "a failed sync changed nothing")
+    again, _ = SERVERS[SERVER][1](WORK, port=port)
+    try:
+        c.sync()
+        check({"Picnic", "Fireworks"} <= set(phone_events(calendar)),
+              "the next sync catches up: " + str(sorted(phone_events(calendar))))
+    finally:
+        again.kill()
+        again.wait()
 
 
 main()

@@ -26,14 +26,14 @@ def wait_for(log, pattern):
     return None
 
 
-def start_radicale(work, server_options=""):
-    """Radicale with htpasswd on 127.0.0.1, port 0; the port is read from its log.
-    server_options: more lines of its [server] section (TLS)."""
+def start_radicale(work, server_options="", port=0):
+    """Radicale with htpasswd on 127.0.0.1, on port (0: its own choice, read from its log),
+    its files under work. server_options: more lines of its [server] section (TLS)."""
     with open(os.path.join(work, "users"), "w") as f:
         f.write(f"alice:{PASSWORD}\n")
     config = os.path.join(work, "config")
     with open(config, "w") as f:
-        f.write(f"[server]\nhosts = 127.0.0.1:0\n{server_options}[auth]\ntype = htpasswd\n"
+        f.write(f"[server]\nhosts = 127.0.0.1:{port}\n{server_options}[auth]\ntype = htpasswd\n"
                 f"htpasswd_filename = {work}/users\nhtpasswd_encryption = plain\n"
                 f"[storage]\nfilesystem_folder = {work}/collections\n[logging]\nlevel = info\n")
     log = open(os.path.join(work, "server.log"), "w+")
@@ -46,11 +46,12 @@ def start_radicale(work, server_options=""):
     return server, int(found.group(1))
 
 
-def start_xandikos(work):
+def start_xandikos(work, port=0):
     """Xandikos (no log of its port when given 0: a free port is taken first)."""
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        port = s.getsockname()[1]
+    if not port:
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
     log = open(os.path.join(work, "server.log"), "w+")
     server = subprocess.Popen(["/usr/bin/xandikos", "-d", os.path.join(work, "dav"),
                                "--autocreate", "-l", "127.0.0.1", "-p", str(port)],
