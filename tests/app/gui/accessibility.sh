@@ -17,6 +17,9 @@ if [ "${1:-}" != --inside ]; then
   chmod 700 "$root/home/run"
   "$cli" add "$root/events.mmo" --date 2020-01-01 --frequency daily --message "Water the plants"
   "$cli" add "$root/events.mmo" --date 2020-01-01 --frequency daily --message "Feed the cat"
+  # The accessibility bus's launcher and its clients keep sockets and caches under these.
+  export HOME="$root/home/user" XDG_RUNTIME_DIR="$root/home/run" \
+    XDG_CACHE_HOME="$root/home/cache" XDG_CONFIG_HOME="$root/home/config"
   exec dbus-run-session -- bash "$here/../../support/xvfb.sh" "$root/x" \
     bash "$0" --inside "$memro" "$cli" "$root"
 fi

@@ -110,13 +110,16 @@ case_double_click() {
   activation_env "2026-12-08 10:00:00"
   local entry="$prefix/share/applications/org.memro.Memro.desktop" code=0
   # gio takes an entry only where its TryExec finds the program.
-  PATH="$prefix/bin:$PATH" timeout 20 gio launch "$entry" "$home/a.mmo" || code=$?
+  # gio itself runs as the session's programs do: with the program's home.
+  env -i "${penv[@]}" PATH="$prefix/bin:$PATH" timeout 20 gio launch "$entry" "$home/a.mmo" ||
+    code=$?
   [ "$code" = 0 ] || fail "gio launch exited $code"
   wait_title_name "a.mmo \[Memro 4.0\]" && ok "a double-click starts the program on the file" ||
     fail "no window on a.mmo after gio launch"
   bus_program || return
   local first=$pid
-  PATH="$prefix/bin:$PATH" timeout 20 gio launch "$entry" "$home/b.mmo" || fail "gio launch again"
+  env -i "${penv[@]}" PATH="$prefix/bin:$PATH" timeout 20 gio launch "$entry" "$home/b.mmo" ||
+    fail "gio launch again"
   wait_title_name "b.mmo \[Memro 4.0\]" && ok "the next double-click loads its file there" ||
     fail "no window on b.mmo after the second gio launch"
   bus_program

@@ -39,6 +39,12 @@ for var in ("HOME", "MEMRO_HOME", "XDG_STATE_HOME", "XDG_CONFIG_HOME", "TMPDIR",
     os.makedirs(ENV[var], mode=0o700, exist_ok=True)
 
 
+# What the bus starts for the program (the desktop's keyring) keeps its files here too.
+subprocess.run(["dbus-update-activation-environment", *(f"{var}={ENV[var]}" for var in (
+    "HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR")),
+    f"XDG_DATA_HOME={HOME}/data", f"XDG_CACHE_HOME={HOME}/cache"], check=True)
+
+
 def cli(*words):
     return subprocess.run([CLI, *words], env=ENV, capture_output=True, text=True,
                           timeout=120, check=True).stdout
